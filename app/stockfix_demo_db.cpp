@@ -1,0 +1,61 @@
+// stockfix-demo-db: writes a demo SQLite database for trying the programs.
+#include "demo/demo_database.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "Uso: stockfix-demo-db RUTA [--vouchers N] [--seed S]\n"
+    "Escribe una base SQLite nueva en RUTA (reemplaza la que hubiera) con las tablas V_MV_Stock,\n"
+    "C_MV_Cpte, TA_CONFIGURACION, V_MA_ARTICULOS, VT_CLIENTES, VT_PROVEEDORES y MA_CONTACTOS.\n";
+
+bool readNumber(const char* text, long long max, long long* out) {
+    char* end = nullptr;
+    const long long v = std::strtoll(text, &end, 10);
+    if (!*text || *end || v < 0 || v > max) return false;
+    *out = v;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    demo::DemoOptions options;
+    QString path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        long long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if ((arg == "--vouchers" || arg == "--seed") && i + 1 < argc) {
+            if (!readNumber(argv[++i], arg == "--seed" ? 0xFFFFFFFFLL : 10000000LL, &n)) {
+                std::fprintf(stderr, "stockfix-demo-db: valor no válido para %s: %s\n", arg.c_str(), argv[i]);
+                return 2;
+            }
+            if (arg == "--seed") options.seed = uint32_t(n);
+            else options.vouchers = int(n);
+        } else if (arg.rfind("--", 0) == 0 || !path.isEmpty()) {
+            std::fprintf(stderr, "stockfix-demo-db: argumento no válido: %s\n%s", arg.c_str(), kUsage);
+            return 2;
+        } else {
+            path = QString::fromLocal8Bit(argv[i]);
+        }
+    }
+    if (path.isEmpty()) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    const QString error = demo::createDemoDatabase(path, options);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "stockfix-demo-db: %s\n", error.toLocal8Bit().constData());
+        return 1;
+    }
+    std::printf("Base de demostración escrita en %s\n", path.toLocal8Bit().constData());
+    return 0;
+}

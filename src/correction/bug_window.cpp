@@ -1,0 +1,111 @@
+#include "correction/bug_window.h"
+
+#include "correction/bug_icon.xpm"
+#include "correction/correction_run.h"
+#include "platform/application.h"
+#include "platform/twips.h"
+#include "platform/unhandled.h"
+#include "startup/apariencia.h"
+#include "startup/iniciar_sistema.h"
+#include "startup/liberar_objetos.h"
+#include "utility/library.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace correction {
+
+namespace {
+
+// The status line repaints at once, without letting other window events run, but no
+// more often than the eye can follow; an empty text (the run's end) always shows.
+class WindowStatusLine : public StatusLine {
+public:
+    explicit WindowStatusLine(QLabel* label) : label_(label) {}
+    void show(const QString& text) override {
+        label_->setText(text);
+        if (!shown_.isValid() || shown_.elapsed() >= kMinimumIntervalMs || text.isEmpty()) {
+            label_->repaint();
+            shown_.restart();
+        }
+    }
+
+private:
+    static constexpr int kMinimumIntervalMs = 40;
+    QLabel* label_;
+    QElapsedTimer shown_;
+};
+
+}  // namespace
+
+BUG::BUG(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("BUG"));
+    setWindowTitle(QStringLiteral("LUMERA"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(QIcon(QPixmap(bug_icon_xpm)));
+
+    const double dpi = logicalDpiY();
+    auto at = [dpi](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(platform::twipsRect(left, top, width, height, dpi));
+    };
+
+    CmdEjecutar = new QPushButton(QStringLiteral("&Ejecutar"), this);
+    CmdEjecutar->setObjectName(QStringLiteral("CmdEjecutar"));
+    at(CmdEjecutar, 2640, 1200, 2775, 495);
+
+    CmdSalir = new QPushButton(QStringLiteral("Salir"), this);
+    CmdSalir->setObjectName(QStringLiteral("CmdSalir"));
+    at(CmdSalir, 2640, 1920, 2775, 495);
+
+    Label2 = new QLabel(
+        QStringLiteral("ATENCIóN: Este proceso corrige bug (17/02/2003) en Comprobantes de Compras Anulados. "), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    at(Label2, 240, 120, 5415, 615);
+
+    LblMensaje = new QLabel(this);
+    LblMensaje->setObjectName(QStringLiteral("LblMensaje"));
+    LblMensaje->setAutoFillBackground(true);
+    QPalette pale = LblMensaje->palette();
+    pale.setColor(QPalette::Window, QColor(0xC0, 0xFF, 0xFF));  // &H00FFFFC0
+    LblMensaje->setPalette(pale);
+    at(LblMensaje, 0, 2760, 5775, 255);
+
+    // Enter on a focused button presses it, as in every window of the suite.
+    for (QPushButton* b : {CmdEjecutar, CmdSalir}) b->setAutoDefault(true);
+    setTabOrder(CmdEjecutar, CmdSalir);
+    CmdEjecutar->setFocus();
+
+    setFixedSize(platform::twipsToPixels(kClientWidth, dpi), platform::twipsToPixels(kClientHeight, dpi));
+
+    connect(CmdEjecutar, &QPushButton::clicked, this, &BUG::CmdEjecutar_Click);
+    connect(CmdSalir, &QPushButton::clicked, this, &BUG::CmdSalir_Click);
+}
+
+void BUG::Form_Load() {
+    platform::NoHandler([&] {
+        utility::utilities().PlaceForm(this, 0);
+        startup::AplicarEstilo(this);
+        startup::IniciarSistema();
+    });
+}
+
+void BUG::CmdEjecutar_Click() {
+    platform::NoHandler([&] {
+        WindowStatusLine status(LblMensaje);
+        CorregirComprobantes(RsDatos, status);
+    });
+}
+
+void BUG::CmdSalir_Click() {
+    platform::NoHandler([&] {
+        startup::LiberarObjetos();
+        platform::End(0);
+    });
+}
+
+}  // namespace correction

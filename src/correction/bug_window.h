@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/recordset.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace correction {
+
+// The correction window: a warning, "&Ejecutar" to run the correction, "Salir" to leave,
+// and a pale-cyan status line. Fixed size, laid out in twips.
+class BUG : public QWidget {
+    Q_OBJECT
+public:
+    explicit BUG(QWidget* parent = nullptr);
+
+    // Load: positions the window, applies the house appearance, runs the start-up.
+    void Form_Load();
+
+    QLabel* Label2 = nullptr;
+    QPushButton* CmdEjecutar = nullptr;
+    QPushButton* CmdSalir = nullptr;
+    QLabel* LblMensaje = nullptr;
+
+    // Designed geometry in twips: client area, then each control's left, top, width, height.
+    static constexpr int kClientWidth = 5730;
+    static constexpr int kClientHeight = 3090;
+
+public slots:
+    void CmdEjecutar_Click();
+    void CmdSalir_Click();
+
+private:
+    platform::Recordset RsDatos;  // open after a run until the program ends
+};
+
+}  // namespace correction

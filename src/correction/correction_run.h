@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/recordset.h"
+
+#include <QString>
+
+namespace correction {
+
+// Where the run shows what it is doing: the window's status line, or standard output.
+class StatusLine {
+public:
+    virtual ~StatusLine() = default;
+    virtual void show(const QString& text) = 0;
+};
+
+// The correction: selects the vouchers, and for each one shows it and deletes its stock
+// rows, then clears the status line and says "Proceso Finalizado!". No error handling of
+// its own: a failure stops the run where it is; deletions already made stay.
+void CorregirComprobantes(platform::Recordset& rsDatos, StatusLine& status);
+
+// The same selection, each voucher printed with the number of its stock rows; nothing is
+// deleted. Returns the number of vouchers.
+int ContarComprobantes(platform::Recordset& rsDatos, StatusLine& out);
+
+}  // namespace correction

@@ -1,0 +1,46 @@
+#include "correction/correction_sql.h"
+
+namespace correction {
+
+namespace {
+
+bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+QString quoted(const QVariant& v) {
+    QString text = v.toString();
+    return text.replace(u'\'', QStringLiteral("''"));
+}
+
+// "TC ='x' AND IDCOMPROBANTE = 'y'", spaced as the run always wrote it.
+QString condicionComprobante(const QVariant& tc, const QVariant& id) {
+    QString where = isNull(tc) ? QStringLiteral("TC IS NULL") : QStringLiteral("TC ='") + quoted(tc) + u'\'';
+    where += isNull(id) ? QStringLiteral(" AND IDCOMPROBANTE IS NULL")
+                        : QStringLiteral(" AND IDCOMPROBANTE = '") + quoted(id) + u'\'';
+    return where;
+}
+
+}  // namespace
+
+QString TextoSeleccion() {
+    return QStringLiteral("SELECT V_MV_Stock.TC, V_MV_Stock.IDCOMPROBANTE, ") + QStringLiteral("C_MV_Cpte.Cuenta ") +
+           QStringLiteral("FROM V_MV_Stock LEFT OUTER JOIN  ") +
+           QStringLiteral("C_MV_Cpte ON V_MV_Stock.TC = C_MV_Cpte.TC AND  ") +
+           QStringLiteral("V_MV_Stock.IDCOMPROBANTE = C_MV_Cpte.IDCOMPROBANTE  ") +
+           QStringLiteral("GROUP BY V_MV_Stock.TC, V_MV_Stock.IDCOMPROBANTE,  ") +
+           QStringLiteral("C_MV_Cpte.Cuenta HAVING (V_MV_Stock.TC = N'fcc') AND  (C_MV_Cpte.CUENTA IS NULL)");
+}
+
+QString TextoBorrado(const QVariant& tc, const QVariant& idComprobante) {
+    return QStringLiteral("DELETE V_MV_STOCK WHERE ") + condicionComprobante(tc, idComprobante);
+}
+
+QString TextoConteo(const QVariant& tc, const QVariant& idComprobante) {
+    return QStringLiteral("SELECT COUNT(*) AS FILAS FROM V_MV_STOCK WHERE ") + condicionComprobante(tc, idComprobante);
+}
+
+QString TextoEstado(const QVariant& tc, const QVariant& idComprobante) {
+    auto text = [](const QVariant& v) { return isNull(v) ? QString() : v.toString(); };
+    return QStringLiteral("Corrigiendo... ") + text(tc) + text(idComprobante);
+}
+
+}  // namespace correction

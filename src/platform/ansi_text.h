@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Files of the suite are written in the Windows ANSI code page (Windows-1252).
+namespace platform {
+
+QString fromAnsi(const QByteArray& bytes);
+// Characters the code page lacks become "?", as the platform wrote them.
+QByteArray toAnsi(const QString& text);
+
+}  // namespace platform

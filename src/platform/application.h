@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// What the platform's application object gave: the program's folder, its command-line
+// text, its title, and ending the program.
+namespace platform {
+
+struct Application {
+    QString path;         // folder of the program file, without a trailing separator
+    QString commandLine;  // the argument text after the program's own options
+    QString title = QStringLiteral("stockfix");
+};
+
+Application& App();
+
+// Ends the program at once with `status`: no further window events, no clean-up.
+// Tests install a hook that throws instead, so they can watch it happen.
+[[noreturn]] void End(int status);
+void setEndHook(std::function<void(int)> hook);
+
+// The exception a test's end hook may throw.
+struct ProgramEnded {
+    int status;
+};
+
+}  // namespace platform

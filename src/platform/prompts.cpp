@@ -1,0 +1,43 @@
+#include "platform/prompts.h"
+
+#include "platform/application.h"
+
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+ConsolePrompter consolePrompter;
+Prompter* current = nullptr;
+}  // namespace
+
+Prompter& prompter() { return current ? *current : consolePrompter; }
+void setPrompter(Prompter* p) { current = p; }
+
+int ConsolePrompter::msgBox(const QString& prompt, int style, const QString&) {
+    const bool critical = (style & 0x70) == vbCritical;
+    FILE* out = critical ? stderr : stdout;
+    std::fputs(prompt.toLocal8Bit().constData(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+    switch (style & 0x0F) {
+    case vbOKCancel: return vbCancel;
+    case vbAbortRetryIgnore: return vbAbort;
+    case vbYesNoCancel: return vbCancel;
+    case vbYesNo: return vbNo;
+    case vbRetryCancel: return vbCancel;
+    default: return vbOK;
+    }
+}
+
+QString ConsolePrompter::inputBox(const QString&, const QString&, const QString&) { return {}; }
+
+int MsgBox(const QString& prompt, int style, const QString& title) {
+    return prompter().msgBox(prompt, style, title.isEmpty() ? App().title : title);
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    return prompter().inputBox(prompt, title.isEmpty() ? App().title : title, defaultText);
+}
+
+}  // namespace platform

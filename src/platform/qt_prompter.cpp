@@ -1,0 +1,62 @@
+#include "platform/qt_prompter.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+QList<ButtonSpec> buttonsFor(int set) {
+    switch (set) {
+    case vbOKCancel: return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
+    case vbAbortRetryIgnore:
+        return {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
+    case vbYesNoCancel: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+    case vbYesNo: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
+    case vbRetryCancel: return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
+    default: return {{QMessageBox::Ok, vbOK}};
+    }
+}
+
+QMessageBox::Icon iconFor(int style) {
+    switch (style & 0x70) {
+    case vbCritical: return QMessageBox::Critical;
+    case vbQuestion: return QMessageBox::Question;
+    case vbExclamation: return QMessageBox::Warning;
+    case vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
+    QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
+    const auto specs = buttonsFor(style & 0x0F);
+    for (const auto& spec : specs) box.addButton(spec.button);
+    box.setDefaultButton(specs.front().button);
+    // Escape answers as the platform did: Cancel where there is one, OK on a lone OK button.
+    if (specs.size() == 1) box.setEscapeButton(specs.front().button);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const auto& spec : specs)
+        if (spec.button == clicked) return spec.answer;
+    return specs.size() == 1 ? specs.front().answer : vbCancel;
+}
+
+QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    bool ok = false;
+    QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
+                                         defaultText, &ok);
+    return ok ? text : QString();
+}
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+#include "platform/recordset.h"
+
+#include "platform/runtime_error.h"
+
+namespace platform {
+
+const QString& Field::name() const { return rs_->columns_[column_].info.name; }
+int Field::definedSize() const { return rs_->columns_[column_].info.definedSize; }
+
+QVariant Field::value() const {
+    rs_->requireCurrent();
+    return rs_->cell(rs_->position_, column_);
+}
+
+bool Field::isNull() const {
+    rs_->requireCurrent();
+    return rs_->isNullCell(rs_->position_, column_);
+}
+
+void Recordset::Column::toVariants() {
+    if (!textOnly) return;
+    textOnly = false;
+    variants.reserve(nulls.size());
+    uint32_t from = 0;
+    for (size_t r = 0; r < ends.size(); ++r) {
+        if (nulls[r]) variants.emplace_back();  // Null: an invalid QVariant
+        else variants.emplace_back(QString(reinterpret_cast<const QChar*>(chars.data() + from), ends[r] - from));
+        from = ends[r];
+    }
+    std::vector<char16_t>().swap(chars);
+    std::vector<uint32_t>().swap(ends);
+}
+
+void Recordset::open(std::vector<FieldInfo> fields) {
+    close();
+    columns_.clear();
+    columns_.resize(fields.size());
+    for (size_t i = 0; i < fields.size(); ++i) columns_[i].info = std::move(fields[i]);
+    open_ = true;
+}
+
+void Recordset::append(const QVariant& cell, bool null) {
+    Column& c = columns_[pending_];
+    null = null || !cell.isValid();
+    c.nulls.push_back(null);
+    if (c.textOnly && !null && cell.metaType().id() != QMetaType::QString) c.toVariants();
+    if (c.textOnly) {
+        if (!null) {
+            const QString s = cell.toString();
+            c.chars.insert(c.chars.end(), reinterpret_cast<const char16_t*>(s.constData()),
+                           reinterpret_cast<const char16_t*>(s.constData()) + s.size());
+        }
+        c.ends.push_back(uint32_t(c.chars.size()));
+    } else {
+        c.variants.push_back(null ? QVariant() : cell);
+    }
+    if (++pending_ == qsizetype(columns_.size())) {
+        pending_ = 0;
+        ++rows_;
+    }
+}
+
+void Recordset::setFieldSizes(const std::vector<FieldInfo>& fields) {
+    for (size_t i = 0; i < fields.size() && i < columns_.size(); ++i) columns_[i].info = fields[i];
+}
+
+void Recordset::finishLoad() {
+    for (auto& c : columns_) {
+        c.chars.shrink_to_fit();
+        c.ends.shrink_to_fit();
+        c.variants.shrink_to_fit();
+        c.nulls.shrink_to_fit();
+    }
+    position_ = 0;
+}
+
+void Recordset::close() {
+    open_ = false;
+    columns_.clear();
+    rows_ = 0;
+    pending_ = 0;
+    position_ = 0;
+}
+
+void Recordset::requireOpen() const {
+    if (!open_) throw RuntimeError::of(kObjectClosed);
+}
+
+void Recordset::requireCurrent() const {
+    requireOpen();
+    if (bof() || eof()) throw RuntimeError::of(kBofOrEof);
+}
+
+bool Recordset::bof() const {
+    requireOpen();
+    return rows_ == 0 || position_ < 0;
+}
+
+bool Recordset::eof() const {
+    requireOpen();
+    return position_ >= rows_;
+}
+
+void Recordset::moveFirst() {
+    requireOpen();
+    if (rows_ == 0) throw RuntimeError::of(kBofOrEof);
+    position_ = 0;
+}
+
+void Recordset::moveNext() {
+    requireOpen();
+    if (position_ >= rows_) throw RuntimeError::of(kBofOrEof);
+    ++position_;
+}
+
+int Recordset::fieldCount() const {
+    requireOpen();
+    return int(columns_.size());
+}
+
+qsizetype Recordset::recordCount() const {
+    requireOpen();
+    return rows_;
+}
+
+Field Recordset::fields(int index) const {
+    requireOpen();
+    if (index < 0 || index >= int(columns_.size())) throw RuntimeError::of(kItemNotFound);
+    return Field(this, index);
+}
+
+Field Recordset::fields(const QString& name) const {
+    requireOpen();
+    for (int i = 0; i < int(columns_.size()); ++i)
+        if (columns_[i].info.name.compare(name, Qt::CaseInsensitive) == 0) return Field(this, i);
+    throw RuntimeError::of(kItemNotFound);
+}
+
+bool Recordset::isNullCell(qsizetype row, int column) const { return columns_[column].nulls[row]; }
+
+QVariant Recordset::cell(qsizetype row, int column) const {
+    const Column& c = columns_[column];
+    if (c.nulls[row]) return QVariant();
+    if (!c.textOnly) return c.variants[row];
+    const uint32_t from = row == 0 ? 0 : c.ends[row - 1];
+    return QString(reinterpret_cast<const QChar*>(c.chars.data() + from), c.ends[row] - from);
+}
+
+}  // namespace platform

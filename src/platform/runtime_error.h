@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+namespace platform {
+
+// Run-time error numbers as the original platform numbered them.
+enum ErrorNumber : int {
+    kInvalidProcedureCall = 5,
+    kOverflow = 6,
+    kOutOfMemory = 7,
+    kSubscriptOutOfRange = 9,
+    kTypeMismatch = 13,
+    kFileNotFound = 53,
+    kBadFileMode = 54,
+    kPermissionDenied = 70,
+    kPathFileAccessError = 75,
+    kObjectRequired = 424,
+    kObjectDoesntSupport = 438,
+    kResourceNotFound = 326,
+    kItemNotFound = 3265,            // no field of that name or ordinal
+    kBofOrEof = 3021,                // no current record
+    kObjectClosed = 3704,            // operation on a closed recordset
+    kDatabaseError = -2147217900,    // the provider rejected a statement
+    kConnectionError = -2147467259,  // no session, or the session failed
+};
+
+// A run-time error: number, description and, once known, the procedure that raised it.
+class RuntimeError : public std::exception {
+public:
+    RuntimeError(int number, QString description, QString source = {});
+
+    int number() const { return number_; }
+    const QString& description() const { return description_; }
+    const QString& source() const { return source_; }
+    const char* what() const noexcept override { return what_.constData(); }
+
+    // The platform's standard text for a number ("Overflow", "Type mismatch", ...).
+    static QString standardDescription(int number);
+    static RuntimeError of(int number, const QString& source = {});
+
+private:
+    int number_;
+    QString description_;
+    QString source_;
+    QByteArray what_;
+};
+
+}  // namespace platform

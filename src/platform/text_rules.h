@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The text and number rules of the original platform, each written once.
+namespace platform {
+
+// Trimming removes blanks (code 32) only; tabs and other white space stay.
+QString LTrim(const QString& text);
+QString RTrim(const QString& text);
+QString Trim(const QString& text);
+
+// 1-based position of `find` in `text` from `start`, ignoring case; 0 when absent.
+int InStrNoCase(int start, const QString& text, const QString& find);
+bool EqualsNoCase(const QString& a, const QString& b);
+
+// The number at the start of a text, a period as the decimal point whatever the locale.
+// Blanks, tabs and line feeds are ignored wherever they stand; &H and &O prefixes read
+// hexadecimal and octal.
+double Val(const QString& text);
+
+// Nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+// Checked conversions of the 16- and 32-bit integer types: beyond their range they raise
+// the overflow error (6). Fractions round halves to even first.
+int16_t CInt(double value);
+int32_t CLng(double value);
+int16_t CheckedInt16(long long value);
+
+}  // namespace platform

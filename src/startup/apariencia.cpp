@@ -1,0 +1,71 @@
+#include "startup/apariencia.h"
+
+#include "platform/error_styles.h"
+#include "platform/text_rules.h"
+#include "startup/session_values.h"
+#include "utility/library.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
+#include <QPixmap>
+#include <QWidget>
+
+namespace startup {
+
+using platform::RuntimeError;
+
+namespace {
+
+// Named icons among the program's own resources; the program carries only its own
+// icon, so any name but that one fails.
+QIcon iconResource(const QString& name) {
+    const QString path = QStringLiteral(":/icons/") + name;
+    if (!QFile::exists(path)) throw RuntimeError::of(platform::kResourceNotFound);
+    return QIcon(path);
+}
+
+QIcon iconFile(const QString& fileName) {
+    if (!QFile::exists(fileName)) throw RuntimeError::of(platform::kFileNotFound);
+    const QPixmap picture(fileName);
+    if (picture.isNull()) throw RuntimeError(481, QStringLiteral("Invalid picture"));
+    return QIcon(picture);
+}
+
+QString typeName(const QWidget* form) {
+    const QString name = QString::fromLatin1(form->metaObject()->className());
+    const qsizetype colon = name.lastIndexOf(u"::");
+    return colon < 0 ? name : name.mid(colon + 2);
+}
+
+void setStyleBar(QWidget* form, const char* controlName) {
+    QObject* control = form->findChild<QObject*>(QString::fromLatin1(controlName));
+    if (!control || control->metaObject()->indexOfProperty("StyleBar") < 0)
+        throw RuntimeError::of(platform::kObjectDoesntSupport);
+    control->setProperty("StyleBar", gFlatToolbars);
+}
+
+}  // namespace
+
+void AplicarEstilo(QWidget* form) {
+    platform::ErrorScope scope(platform::skipEveryError());
+    QString icono;
+    scope.step([&] {
+        icono = utility::iniFile().ReadValue(QStringLiteral("ZT000pr.INI"), QStringLiteral("Iconos"),
+                                             QStringLiteral("IconoDelSistema"), QStringLiteral("ICONKORVELA"));
+    });
+    scope.step([&] { form->setWindowIcon(iconResource(icono)); });
+    scope.step([&] {
+        if (form->windowIcon().isNull()) form->setWindowIcon(iconFile(QStringLiteral("korvela.ico")));
+    });
+    bool esMdi = false;
+    scope.step([&] { esMdi = platform::EqualsNoCase(typeName(form), QStringLiteral("FRMMDI")); });
+    if (esMdi) return;
+    scope.step([&] { utility::formStyler().ApplyStyle(form); });
+    scope.step([&] { setStyleBar(form, "UtilKor1"); });
+    scope.step([&] { setStyleBar(form, "TBarRep1"); });
+    scope.step([&] { setStyleBar(form, "Util0011"); });
+    scope.step([&] { QCoreApplication::processEvents(); });
+}
+
+}  // namespace startup

@@ -1,0 +1,59 @@
+#include "startup/iniciar_sistema.h"
+
+#include "platform/application.h"
+#include "platform/error_styles.h"
+#include "platform/text_rules.h"
+#include "startup/command_line.h"
+#include "startup/configuracion.h"
+#include "startup/session_values.h"
+#include "utility/library.h"
+
+namespace startup {
+
+using utility::dataAccess;
+
+void IniciarSistema() {
+    platform::ErrorScope scope(platform::startupRule());
+    QString carpeta;
+    QString linea;
+
+    scope.step([&] { carpeta = utility::utilities().AddPathSeparator(platform::App().path); });
+    scope.step([&] { linea = platform::App().commandLine; });
+    scope.step([&] {
+        gSeccionApariencia = utility::formStyler().SectionPrefix().toUpper() + u'|' +
+                             utility::formStyler().SectionSuffix().toUpper();
+    });
+    scope.step([&] {
+        gFlatToolbars = platform::Val(
+            utility::iniFile().ReadValue(QStringLiteral("ZT000pr.INI"), gSeccionApariencia,
+                                         QStringLiteral("FlatToolbars"), QStringLiteral("1")));
+    });
+
+    bool yaAbierta = false;
+    scope.step([&] { yaAbierta = dataAccess().IsOpen(); });
+    if (!yaAbierta) {
+        QString server, dbName, usuario, password;
+        scope.step([&] { gParametroAdicional = ExtraerClave(linea, QStringLiteral("@ParametroAdicional")); });
+        scope.step([&] { gMenu = ExtraerClave(linea, QStringLiteral("@Menu")); });
+        scope.step([&] { server = ExtraerClave(linea, QStringLiteral("@Server")); });
+        scope.step([&] { dbName = ExtraerClave(linea, QStringLiteral("@DbName")); });
+        scope.step([&] { usuario = ExtraerClave(linea, QStringLiteral("@Usuario")); });
+        scope.step([&] { password = ExtraerClave(linea, QStringLiteral("@Password")); });
+        scope.step([&] { gUsuarioLogeado = ExtraerClave(linea, QStringLiteral("@UsuarioLogeado")); });
+        scope.step([&] { gCaja = ExtraerClave(linea, QStringLiteral("@Caja")); });
+
+        scope.step([&] { dataAccess().setUserName(usuario); });
+        scope.step([&] { dataAccess().setDatabaseName(dbName); });
+        scope.step([&] { dataAccess().setPassword(password); });
+        scope.step([&] { dataAccess().setServer(server); });
+        scope.step([&] { dataAccess().OpenSession(0, 3); });
+        scope.step([&] {
+            if (!dataAccess().IsOpen()) platform::End(2);
+        });
+        scope.step([&] { dataAccess().connection().setCommandTimeout(360); });
+    }
+    scope.step([&] { utility::folderClient().SetFolder(carpeta); });
+    scope.step([&] { CargarConfiguracion(carpeta); });
+}
+
+}  // namespace startup

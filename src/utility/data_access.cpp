@@ -1,0 +1,311 @@
+#include "utility/data_access.h"
+
+#include "platform/prompts.h"
+#include "platform/runtime_error.h"
+#include "utility/field_sizes.h"
+#include "utility/sql_dialect.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlResult>
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlite3.h>
+
+namespace utility {
+
+using platform::RuntimeError;
+
+namespace {
+
+std::atomic<int> sessionCounter{0};
+
+// A value in an ODBC connection text: braces when it holds a separator or brace.
+QString odbcValue(const QString& value) {
+    if (!value.contains(u';') && !value.contains(u'{') && !value.contains(u'}') && value.trimmed() == value)
+        return value;
+    QString v = value;
+    return u'{' + v.replace(QStringLiteral("}"), QStringLiteral("}}")) + u'}';
+}
+
+template <class Handle>
+Handle handleOf(const QVariant& v) {
+    if (!v.isValid() || !v.data()) return nullptr;
+    return *static_cast<Handle const*>(v.constData());
+}
+
+QString driverText(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    const QString driver = error.driverText().trimmed();
+    if (text.isEmpty()) return driver;
+    if (!driver.isEmpty() && !text.contains(driver)) text = driver + QStringLiteral(": ") + text;
+    return text;
+}
+
+}  // namespace
+
+void Connection::setCommandTimeout(int seconds) {
+    owner_->requireOpen();
+    commandTimeout_ = seconds < 0 ? 0 : seconds;
+    owner_->applyCommandTimeout();
+}
+
+DataAccess::DataAccess()
+    : connectionName_(QStringLiteral("stockfix-session-%1").arg(++sessionCounter)), connection_(this) {}
+
+DataAccess::~DataAccess() {
+    if (QSqlDatabase::contains(connectionName_)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+}
+
+bool DataAccess::isSqliteServer(const QString& server) {
+    return server.trimmed().compare(u"sqlite", Qt::CaseInsensitive) == 0;
+}
+
+QStringList DataAccess::installedOdbcDrivers() {
+    QStringList drivers;
+    SQLHENV env = SQL_NULL_HENV;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return drivers;
+    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLCHAR name[256];
+    SQLCHAR attributes[1024];
+    SQLSMALLINT nameLen = 0, attrLen = 0;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    while (SQL_SUCCEEDED(SQLDrivers(env, direction, name, sizeof name, &nameLen, attributes, sizeof attributes,
+                                    &attrLen))) {
+        drivers << QString::fromLocal8Bit(reinterpret_cast<const char*>(name));
+        direction = SQL_FETCH_NEXT;
+    }
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return drivers;
+}
+
+QString DataAccess::sqlServerDriver() {
+    const QString configured = qEnvironmentVariable("STOCKFIX_ODBC_DRIVER").trimmed();
+    if (!configured.isEmpty()) return configured;
+    const QStringList installed = installedOdbcDrivers();
+    for (const char* wanted : {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "FreeTDS"})
+        for (const QString& name : installed)
+            if (name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return name;
+    return {};
+}
+
+QString DataAccess::odbcConnectionText(bool withPassword) const {
+    const QString driver = sqlServerDriver();
+    QString server = server_.trimmed();
+    QString text = QStringLiteral("DRIVER={%1};").arg(driver);
+    // FreeTDS takes the port apart; the Microsoft drivers take "host,port".
+    const qsizetype comma = server.indexOf(u',');
+    if (driver.contains(QStringLiteral("FreeTDS"), Qt::CaseInsensitive) && comma > 0) {
+        text += QStringLiteral("SERVER=%1;PORT=%2;").arg(odbcValue(server.left(comma)), server.mid(comma + 1).trimmed());
+    } else {
+        text += QStringLiteral("SERVER=%1;").arg(odbcValue(server));
+    }
+    text += QStringLiteral("DATABASE=%1;UID=%2;").arg(odbcValue(databaseName_), odbcValue(userName_));
+    if (withPassword) text += QStringLiteral("PWD=%1;").arg(odbcValue(password_));
+    const QString extra = qEnvironmentVariable("STOCKFIX_ODBC_OPTIONS").trimmed();
+    if (!extra.isEmpty()) text += extra.endsWith(u';') ? extra : extra + u';';
+    return text;
+}
+
+QString DataAccess::ConnectionString() const {
+    if (isSqliteServer(server_)) return QStringLiteral("DRIVER=SQLite;DATABASE=%1;").arg(databaseName_);
+    return odbcConnectionText(false);
+}
+
+QString DataAccess::hidePassword(QString text) const {
+    if (!password_.isEmpty()) text.replace(password_, QStringLiteral("****"));
+    return text;
+}
+
+void DataAccess::fail(const QString& why) {
+    openError_ = hidePassword(why);
+    engine_ = Engine::None;
+    if (QSqlDatabase::contains(connectionName_)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+    const QString message = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(openError_);
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (platform::prompter().hasWindows()) platform::MsgBox(message, platform::vbOKOnly | platform::vbCritical);
+}
+
+void DataAccess::OpenSession(int, int) {
+    openError_.clear();
+    if (IsOpen()) return;
+    if (isSqliteServer(server_)) openSqlite();
+    else openOdbc();
+}
+
+void DataAccess::openSqlite() {
+    const QFileInfo file(databaseName_);
+    if (databaseName_.trimmed().isEmpty()) return fail(QStringLiteral("no se indicó el archivo de la base de datos"));
+    if (!file.exists()) return fail(QStringLiteral("no existe el archivo %1").arg(databaseName_));
+    if (!file.isFile()) return fail(QStringLiteral("%1 no es un archivo").arg(databaseName_));
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    db.setDatabaseName(file.absoluteFilePath());
+    if (!db.open()) return fail(driverText(db.lastError()));
+    QSqlQuery q(db);
+    // Reading the schema proves the file is a database before anything else happens.
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+        return fail(QStringLiteral("%1: %2").arg(databaseName_, driverText(q.lastError())));
+    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    engine_ = Engine::Sqlite;
+    viaOdbc_ = false;
+    applyCommandTimeout();
+}
+
+void DataAccess::openOdbc() {
+    const QString driver = sqlServerDriver();
+    if (driver.isEmpty())
+        return fail(QStringLiteral("no hay un controlador ODBC para SQL Server instalado "
+                                   "(instale \"ODBC Driver 18 for SQL Server\" o FreeTDS, "
+                                   "o indique uno en STOCKFIX_ODBC_DRIVER)"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
+    db.setDatabaseName(odbcConnectionText(true));
+    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+    if (!db.open()) return fail(driverText(db.lastError()));
+    viaOdbc_ = true;
+    engine_ = Engine::SqlServer;
+    // The engine behind the driver decides the dialect (the SQLite ODBC driver, say).
+    if (auto hdbc = handleOf<SQLHANDLE>(db.driver()->handle())) {
+        SQLCHAR name[128] = {0};
+        SQLSMALLINT len = 0;
+        if (SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &len)) &&
+            QString::fromLatin1(reinterpret_cast<const char*>(name)).contains(QStringLiteral("SQLite"), Qt::CaseInsensitive))
+            engine_ = Engine::Sqlite;
+    }
+}
+
+bool DataAccess::IsOpen() const {
+    if (engine_ == Engine::None || !QSqlDatabase::contains(connectionName_)) return false;
+    return QSqlDatabase::database(connectionName_, false).isOpen();
+}
+
+QSqlDatabase DataAccess::database() const { return QSqlDatabase::database(connectionName_, false); }
+
+void DataAccess::requireOpen() const {
+    if (!IsOpen())
+        throw RuntimeError(platform::kConnectionError,
+                           QStringLiteral("No hay una sesión abierta con la base de datos."));
+}
+
+Connection& DataAccess::connection() {
+    requireOpen();
+    return connection_;
+}
+
+void DataAccess::applyCommandTimeout() {
+    if (engine_ == Engine::Sqlite && !viaOdbc_) {
+        const long long ms = connection_.commandTimeout_ == 0 ? INT_MAX : connection_.commandTimeout_ * 1000LL;
+        QSqlQuery q(database());
+        q.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(std::min<long long>(ms, INT_MAX)));
+    }
+    // ODBC: set on each statement as it is prepared (see prepareStatement).
+}
+
+QString DataAccess::statementFor(const QString& sql) const {
+    return engine_ == Engine::Sqlite ? toSqliteDialect(sql) : sql;
+}
+
+void DataAccess::raiseDatabaseError(const QString& text) const {
+    throw RuntimeError(platform::kDatabaseError, hidePassword(text));
+}
+
+namespace {
+
+// Prepares `text` on `q`; on ODBC the statement gets the query time-out before it runs.
+bool prepareStatement(QSqlQuery& q, const QString& text, bool odbc, int timeoutSeconds) {
+    if (!q.prepare(text)) return false;
+    if (odbc) {
+        if (auto hstmt = handleOf<SQLHANDLE>(q.result()->handle()))
+            SQLSetStmtAttr(hstmt, SQL_ATTR_QUERY_TIMEOUT,
+                           reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(timeoutSeconds)), 0);
+    }
+    return true;
+}
+
+}  // namespace
+
+void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int, int, int) {
+    requireOpen();
+    rs.close();
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    const QString text = statementFor(sql);
+    if (!prepareStatement(q, text, viaOdbc_, connection_.commandTimeout_) || !q.exec())
+        raiseDatabaseError(driverText(q.lastError()));
+
+    const QSqlRecord record = q.record();
+    const int columns = record.count();
+    std::vector<platform::FieldInfo> fields(columns);
+    std::vector<bool> sizeFromValues(columns, false);
+    sqlite3_stmt* stmt = viaOdbc_ ? nullptr : handleOf<sqlite3_stmt*>(q.result()->handle());
+    for (int i = 0; i < columns; ++i) {
+        const QSqlField f = record.field(i);
+        fields[i].name = f.name();
+        if (viaOdbc_) {
+            fields[i].definedSize = definedSizeForOdbcType(f.typeID(), f.length(), f.precision());
+        } else {
+            const char* declared = stmt ? sqlite3_column_decltype(stmt, i) : nullptr;
+            const auto size = declared ? definedSizeForDeclaredType(QString::fromUtf8(declared)) : std::nullopt;
+            fields[i].definedSize = size.value_or(0);
+            sizeFromValues[i] = !size.has_value();
+        }
+    }
+    std::vector<int> longest(columns, 0);
+    rs.open(fields);
+    while (q.next()) {
+        for (int i = 0; i < columns; ++i) {
+            const bool null = q.isNull(i);
+            const QVariant v = null ? QVariant() : q.value(i);
+            if (sizeFromValues[i] && !null) {
+                const int len = v.metaType().id() == QMetaType::QString ? int(v.toString().size()) : 8;
+                longest[i] = std::max(longest[i], len);
+            }
+            rs.append(v, null);
+        }
+    }
+    if (q.lastError().isValid()) {
+        rs.close();
+        raiseDatabaseError(driverText(q.lastError()));
+    }
+    // A computed column has no declared type: its longest value stands for its size.
+    for (int i = 0; i < columns; ++i)
+        if (sizeFromValues[i]) fields[i].definedSize = std::max(1, longest[i]);
+    rs.setFieldSizes(fields);
+    rs.finishLoad();
+}
+
+void DataAccess::ExecuteSql(const QString& sql) {
+    requireOpen();
+    QSqlQuery q(database());
+    const QString text = statementFor(sql);
+    if (!prepareStatement(q, text, viaOdbc_, connection_.commandTimeout_) || !q.exec())
+        raiseDatabaseError(driverText(q.lastError()));
+}
+
+void DataAccess::CloseRecordset(platform::Recordset& rs) {
+    if (!rs.isOpen()) throw RuntimeError::of(platform::kObjectClosed);
+    rs.close();
+}
+
+}  // namespace utility

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+namespace utility {
+
+class DataAccess;
+
+// The session's connection; its command time-out acts on every statement.
+class Connection {
+public:
+    int CommandTimeout() const { return commandTimeout_; }
+    // Seconds; 0 waits without limit. On SQLite it is the busy time-out, on ODBC the
+    // statement's query time-out.
+    void setCommandTimeout(int seconds);
+
+private:
+    friend class DataAccess;
+    explicit Connection(DataAccess* owner) : owner_(owner) {}
+    DataAccess* owner_;
+    int commandTimeout_ = 30;
+};
+
+// The program's one database session. `Server` "sqlite" (any case) opens the embedded
+// SQLite file named by `DatabaseName`; any other server is SQL Server reached through
+// ODBC. Statements are written in SQL Server's dialect and adapted when the engine behind
+// the session is SQLite.
+class DataAccess {
+public:
+    enum class Engine { None, Sqlite, SqlServer };
+
+    DataAccess();
+    virtual ~DataAccess();
+    DataAccess(const DataAccess&) = delete;
+    DataAccess& operator=(const DataAccess&) = delete;
+
+    void setServer(const QString& server) { server_ = server; }
+    QString DatabaseName() const { return databaseName_; }
+    void setDatabaseName(const QString& name) { databaseName_ = name; }
+    QString UserName() const { return userName_; }
+    void setUserName(const QString& name) { userName_ = name; }
+    QString Password() const { return password_; }
+    void setPassword(const QString& password) { password_ = password; }
+    // The connection text, never with the password in it.
+    QString ConnectionString() const;
+
+    // Opens the session from the properties. On failure the session stays closed and the
+    // reason is written to standard error (and shown in a box when there is a window).
+    void OpenSession(int kind, int cursorPlace);
+    bool IsOpen() const;
+    // The session's connection; raises error when no session is open.
+    Connection& connection();
+
+    // Reads a SELECT's rows into `rs`, fixed as they are now. The last three arguments
+    // are the cursor type, lock type and options, always 0, 1 and -1.
+    void OpenRecordset(const QString& sql, platform::Recordset& rs, int cursorType = 0, int lockType = 1,
+                       int options = -1);
+    void ExecuteSql(const QString& sql);
+    void CloseRecordset(platform::Recordset& rs);
+
+    // Why the last OpenSession failed (no password in it).
+    const QString& lastOpenError() const { return openError_; }
+    Engine engine() const { return engine_; }
+    // The text sent to the engine for a statement of this system.
+    QString statementFor(const QString& sql) const;
+    // The session's Qt connection, for loaders that stream a result themselves.
+    QSqlDatabase database() const;
+
+    // ODBC drivers installed on this machine, and the one used for SQL Server: the
+    // environment variable STOCKFIX_ODBC_DRIVER, or the first installed of the usual ones.
+    static QStringList installedOdbcDrivers();
+    static QString sqlServerDriver();
+    static bool isSqliteServer(const QString& server);
+
+private:
+    friend class Connection;
+    void openSqlite();
+    void openOdbc();
+    void fail(const QString& why);
+    void applyCommandTimeout();
+    QString hidePassword(QString text) const;
+    [[noreturn]] void raiseDatabaseError(const QString& driverText) const;
+    void requireOpen() const;
+    QString odbcConnectionText(bool withPassword) const;
+
+    QString connectionName_;
+    QString server_, databaseName_, userName_, password_;
+    QString openError_;
+    Engine engine_ = Engine::None;
+    bool viaOdbc_ = false;
+    Connection connection_;
+};
+
+}  // namespace utility

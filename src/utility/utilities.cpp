@@ -1,0 +1,108 @@
+#include "utility/utilities.h"
+
+#include "platform/prompts.h"
+#include "platform/text_rules.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QWidget>
+#include <cmath>
+
+namespace utility {
+
+using platform::RuntimeError;
+
+namespace {
+
+// Parses "[+-]digits[.digits][E[+-]digits]" or "&Hhex" exactly; no other characters.
+bool parseNumber(const QString& text, double* out) {
+    const QString s = text.trimmed();
+    if (s.size() > 2 && s[0] == u'&' && s[1].toUpper() == u'H') {
+        bool ok = false;
+        const qlonglong v = s.mid(2).toLongLong(&ok, 16);
+        if (ok) *out = double(v);
+        return ok;
+    }
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    QString normal = s;
+    normal.replace(u'D', u'E').replace(u'd', u'e');
+    bool ok = false;
+    const double v = c.toDouble(normal, &ok);
+    if (!ok || !std::isfinite(v)) return false;
+    *out = v;
+    return true;
+}
+
+}  // namespace
+
+Currency Utilities::ToCurrency(const QString& text) const {
+    if (platform::Trim(text).isEmpty()) return {};
+    double v = 0;
+    if (!parseNumber(text, &v)) throw RuntimeError::of(platform::kTypeMismatch);
+    const double scaled = platform::RoundHalfEven(v * 10000.0);
+    if (!(std::fabs(scaled) <= 9.2233720368547758e18)) throw RuntimeError::of(platform::kOverflow);
+    return Currency{int64_t(scaled)};
+}
+
+int32_t Utilities::ToLong(const QString& text) const {
+    if (platform::Trim(text).isEmpty()) return 0;
+    double v = 0;
+    if (!parseNumber(text, &v)) throw RuntimeError::of(platform::kTypeMismatch);
+    return platform::CLng(v);
+}
+
+QString Utilities::NonNullValue(const QVariant& value) const {
+    return value.isValid() && !value.isNull() ? value.toString() : QString();
+}
+
+QString Utilities::RemoveChars(const QString& text, QChar c1, QChar c2, QChar c3) const {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        if (c != c1 && (c2.isNull() || c != c2) && (c3.isNull() || c != c3)) out.append(c);
+    return out;
+}
+
+QString Utilities::ReplaceText(const QString& text, const QString& find, const QString& replaceWith) const {
+    if (find.isEmpty()) return text;
+    QString out = text;
+    return out.replace(find, replaceWith);
+}
+
+QString Utilities::DisplayText(const QVariant& value) const {
+    QString s = NonNullValue(value);
+    for (QChar& c : s)
+        if (c == u'\r' || c == u'\n' || c == u'\t') c = u' ';
+    return s;
+}
+
+void Utilities::PlaceForm(QWidget* form, int) const {
+    if (!form) return;
+    QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = form->frameGeometry().size();
+    form->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+QString Utilities::AddPathSeparator(const QString& path) const {
+    if (path.endsWith(u'/') || path.endsWith(u'\\')) return path;
+    return path + u'/';
+}
+
+QString Utilities::reportText(const RuntimeError& error, const QString& detail, const QString& procedureName) {
+    QString text = QStringLiteral("Error %1: %2").arg(error.number()).arg(error.description());
+    if (!detail.isEmpty()) text += u'\n' + detail;
+    text += QStringLiteral("\nProcedimiento: %1").arg(procedureName);
+    return text;
+}
+
+int16_t Utilities::ReportError(const RuntimeError& error, const QString& detail, const QString& procedureName) {
+    const int answer = platform::MsgBox(reportText(error, detail, procedureName),
+                                        platform::vbAbortRetryIgnore | platform::vbCritical);
+    return int16_t(answer);
+}
+
+}  // namespace utility
