@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -35,15 +36,52 @@ bool parseNumber(const QString& text, double* out) {
     return true;
 }
 
+// Decimal text to a value scaled by 10,000, exactly, halves to even; &H hex too.
+// Returns false for a text that is no number; raises overflow beyond the currency range.
+bool parseScaled(const QString& text, int64_t* out) {
+    const QString s = text.trimmed();
+    if (s.size() > 2 && s[0] == u'&' && s[1].toUpper() == u'H') {
+        bool ok = false;
+        const qlonglong v = s.mid(2).toLongLong(&ok, 16);
+        if (!ok) return false;
+        if (v > INT64_MAX / 10000) throw RuntimeError::of(platform::kOverflow);
+        *out = v * 10000;
+        return true;
+    }
+    static const QRegularExpression shape(QStringLiteral(R"(^([+-]?)(\d*)(?:\.(\d*))?(?:[eEdD]([+-]?\d{1,6}))?$)"));
+    const auto m = shape.match(s);
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty())) return false;
+    QString digits = m.captured(2) + m.captured(3);
+    int shift = 4 - int(m.captured(3).size()) + (m.captured(4).isEmpty() ? 0 : m.captured(4).toInt());
+    while (digits.size() > 1 && digits.startsWith(u'0')) digits.remove(0, 1);
+    bool roundUp = false;
+    if (shift < 0) {
+        const qsizetype cut = std::min<qsizetype>(-shift, digits.size());
+        const QString dropped = digits.right(cut).rightJustified(-shift, u'0');
+        digits.chop(cut);
+        if (digits.isEmpty()) digits = QStringLiteral("0");
+        const bool half = dropped[0] == u'5' && dropped.mid(1).count(u'0') == dropped.size() - 1;
+        roundUp = dropped[0] > u'5' || (dropped[0] == u'5' && !half) ||
+                  (half && (digits.back().digitValue() % 2) == 1);
+        shift = 0;
+    }
+    if (digits != QStringLiteral("0") && digits.size() + shift > 19) throw RuntimeError::of(platform::kOverflow);
+    __int128 v = 0;
+    for (QChar c : digits) v = v * 10 + c.digitValue();
+    for (int i = 0; i < shift && v != 0; ++i) v *= 10;
+    if (roundUp) ++v;
+    if (v > INT64_MAX) throw RuntimeError::of(platform::kOverflow);
+    *out = m.captured(1) == QStringLiteral("-") ? -int64_t(v) : int64_t(v);
+    return true;
+}
+
 }  // namespace
 
 Currency Utilities::ToCurrency(const QString& text) const {
     if (platform::Trim(text).isEmpty()) return {};
-    double v = 0;
-    if (!parseNumber(text, &v)) throw RuntimeError::of(platform::kTypeMismatch);
-    const double scaled = platform::RoundHalfEven(v * 10000.0);
-    if (!(std::fabs(scaled) <= 9.2233720368547758e18)) throw RuntimeError::of(platform::kOverflow);
-    return Currency{int64_t(scaled)};
+    int64_t scaled = 0;
+    if (!parseScaled(text, &scaled)) throw RuntimeError::of(platform::kTypeMismatch);
+    return Currency{scaled};
 }
 
 int32_t Utilities::ToLong(const QString& text) const {

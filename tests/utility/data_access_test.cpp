@@ -1,0 +1,173 @@
+#include "platform/runtime_error.h"
+#include "support/scripted_prompter.h"
+#include "support/test_env.h"
+#include "utility/data_access.h"
+#include "utility/field_sizes.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using platform::Recordset;
+using platform::RuntimeError;
+using testsupport::ProgramTest;
+using utility::DataAccess;
+
+namespace {
+
+int errorNumber(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class DataAccessTest : public ProgramTest {
+protected:
+    void openOn(DataAccess& da, const QString& file) {
+        da.setServer(QStringLiteral("SQLite"));
+        da.setDatabaseName(file);
+        da.setPassword(QStringLiteral("s3cr3t-pw"));
+        da.OpenSession(0, 3);
+        ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
+    }
+    QString sampleDatabase() {
+        return makeDatabase(QStringLiteral("d.sqlite"),
+                            {QStringLiteral("CREATE TABLE T (ID INT, CODIGO VARCHAR(13), CHICO SMALLINT, "
+                                            "PRECIO MONEY, PESO FLOAT, ALTA DATETIME, NOTA TEXT)"),
+                             QStringLiteral("INSERT INTO T VALUES (1, 'a', 1, 2.5, 1.5, '2003-02-17', '')"),
+                             QStringLiteral("INSERT INTO T VALUES (2, NULL, 2, NULL, NULL, NULL, 'x')"),
+                             QStringLiteral("INSERT INTO T VALUES (3, 'c''d', 3, 1, 1, NULL, NULL)")});
+    }
+};
+
+}  // namespace
+
+TEST_F(DataAccessTest, AMissingOrForeignFileIsAnErrorNeverANewDatabase) {
+    testsupport::ScriptedPrompter prompter;
+    QFile junk(path(QStringLiteral("junk.sqlite")));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(4096, 'x'));
+    junk.close();
+    for (const QString& file : {path(QStringLiteral("missing.sqlite")), junk.fileName(), dir.path(), QString()}) {
+        SCOPED_TRACE(file.toStdString());
+        DataAccess da;
+        da.setServer(QStringLiteral("sqlite"));
+        da.setDatabaseName(file);
+        da.setPassword(QStringLiteral("s3cr3t-pw"));
+        testing::internal::CaptureStderr();
+        da.OpenSession(0, 3);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(da.IsOpen());
+        EXPECT_FALSE(da.lastOpenError().isEmpty());
+        EXPECT_NE(err.find("No se pudo abrir"), std::string::npos);
+        EXPECT_EQ(err.find("s3cr3t"), std::string::npos);
+        EXPECT_EQ(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE T")); }), platform::kConnectionError);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing.sqlite"))));
+    EXPECT_EQ(prompter.boxes.size(), 4);  // a window is there: each failure is also shown
+}
+
+TEST_F(DataAccessTest, ConnectionStringNeverCarriesThePassword) {
+    DataAccess da;
+    da.setPassword(QStringLiteral("pa;ss}word"));
+    da.setUserName(QStringLiteral("sa"));
+    da.setDatabaseName(QStringLiteral("GESTION"));
+    da.setServer(QStringLiteral("srv01,1433"));
+    EXPECT_FALSE(da.ConnectionString().contains(QStringLiteral("pa;ss")));
+    EXPECT_TRUE(da.ConnectionString().contains(QStringLiteral("DATABASE=GESTION;")));
+    da.setServer(QStringLiteral("sqlite"));
+    EXPECT_FALSE(da.ConnectionString().contains(QStringLiteral("pa;ss")));
+}
+
+TEST_F(DataAccessTest, RecordsetHasAStaticCursorWithFieldsByNameOrNumber) {
+    DataAccess da;
+    openOn(da, sampleDatabase());
+    Recordset rs;
+    da.OpenRecordset(QStringLiteral("SELECT ID, CODIGO, NOTA FROM T ORDER BY ID"), rs, 0, 1, -1);
+    ASSERT_FALSE(rs.bof());
+    // Rows stay as they were at opening, whatever happens to the table afterwards.
+    da.ExecuteSql(QStringLiteral("DELETE T WHERE ID = 2"));
+    QStringList seen;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        seen << rs.fields(QStringLiteral("id")).value().toString() + u':' +
+                    (rs.fields(1).isNull() ? QStringLiteral("NULL") : rs.fields(QStringLiteral("Codigo")).value().toString()) +
+                    u':' + (rs.fields(QStringLiteral("NOTA")).value().isValid() ? QStringLiteral("v") : QStringLiteral("null"));
+    EXPECT_EQ(seen, (QStringList{"1:a:v", "2:NULL:v", "3:c'd:null"}));
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(errorNumber([&] { rs.fields(0).value(); }), platform::kBofOrEof);
+    EXPECT_EQ(errorNumber([&] { rs.moveNext(); }), platform::kBofOrEof);
+    EXPECT_EQ(errorNumber([&] { rs.fields(QStringLiteral("NOPE")); }), platform::kItemNotFound);
+    // Null stays distinct from the empty text.
+    rs.moveFirst();
+    EXPECT_FALSE(rs.fields(2).isNull());
+    EXPECT_EQ(rs.fields(2).value().toString(), QString());
+
+    da.OpenRecordset(QStringLiteral("SELECT ID FROM T WHERE ID > 99"), rs, 0, 1, -1);
+    EXPECT_TRUE(rs.bof());
+    EXPECT_TRUE(rs.eof());
+    da.CloseRecordset(rs);
+    EXPECT_EQ(errorNumber([&] { rs.bof(); }), platform::kObjectClosed);
+    EXPECT_EQ(errorNumber([&] { da.CloseRecordset(rs); }), platform::kObjectClosed);
+}
+
+TEST_F(DataAccessTest, DefinedSizesFollowTheDeclaredTypes) {
+    DataAccess da;
+    openOn(da, sampleDatabase());
+    Recordset rs;
+    da.OpenRecordset(QStringLiteral("SELECT ID, CODIGO, CHICO, PRECIO, PESO, ALTA, CODIGO || 'xyz' AS EXPR FROM T"), rs);
+    const int expected[] = {4, 13, 2, 8, 8, 16, 6};  // the expression: its longest value ("c'dxyz")
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(rs.fields(i).definedSize(), expected[i]) << i;
+    EXPECT_EQ(rs.fields(6).name(), QStringLiteral("EXPR"));
+
+    EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("nvarchar ( 40 )")), 40);
+    EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("DECIMAL(18,2)")), 19);
+    EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("SMALLMONEY")), 4);
+    EXPECT_EQ(utility::definedSizeForDeclaredType(QString()), std::nullopt);
+}
+
+TEST_F(DataAccessTest, StatementErrorsCarryTheDriversMessage) {
+    DataAccess da;
+    openOn(da, sampleDatabase());
+    Recordset rs;
+    try {
+        da.OpenRecordset(QStringLiteral("SELECT * FROM NO_TABLE"), rs);
+        FAIL() << "no error";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), platform::kDatabaseError);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("NO_TABLE"))) << e.description().toStdString();
+    }
+    EXPECT_FALSE(rs.isOpen());
+    EXPECT_NE(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE NO_TABLE")); }), 0);
+}
+
+TEST_F(DataAccessTest, TheCommandTimeoutActsOnALockedDatabase) {
+    const QString file = sampleDatabase();
+    DataAccess da;
+    openOn(da, file);
+    da.connection().setCommandTimeout(1);
+
+    // Another program holds the write lock.
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+    other.setDatabaseName(file);
+    ASSERT_TRUE(other.open());
+    QSqlQuery lock(other);
+    ASSERT_TRUE(lock.exec(QStringLiteral("BEGIN IMMEDIATE")));
+
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE T WHERE ID = 1")); }), platform::kDatabaseError);
+    EXPECT_GE(waited.elapsed(), 900);    // it waited for the lock ...
+    EXPECT_LT(waited.elapsed(), 30000);  // ... but not for the default
+
+    lock.exec(QStringLiteral("ROLLBACK"));
+    lock = QSqlQuery();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    da.ExecuteSql(QStringLiteral("DELETE T WHERE ID = 1"));
+    EXPECT_EQ(testsupport::queryColumn(file, QStringLiteral("SELECT count(*) FROM T")), QStringList{"2"});
+}
