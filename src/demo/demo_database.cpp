@@ -1,6 +1,7 @@
 #include "demo/demo_database.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -63,6 +64,7 @@ public:
         db_.setDatabaseName(path);
     }
     ~Writer() {
+        prepared_.clear();
         db_.close();
         db_ = QSqlDatabase();
         QSqlDatabase::removeDatabase(name_);
@@ -75,13 +77,14 @@ public:
         return true;
     }
     bool insert(const QString& sql, const QVariantList& values) {
-        if (sql != preparedText_) {
-            prepared_ = QSqlQuery(db_);
-            if (!prepared_.prepare(sql)) return fail(prepared_);
-            preparedText_ = sql;
+        auto it = prepared_.find(sql);
+        if (it == prepared_.end()) {
+            it = prepared_.insert(sql, QSqlQuery(db_));
+            if (!it->prepare(sql)) return fail(*it);
         }
-        for (int i = 0; i < values.size(); ++i) prepared_.bindValue(i, values[i]);
-        if (!prepared_.exec()) return fail(prepared_);
+        for (int i = 0; i < values.size(); ++i) it->bindValue(i, values[i]);
+        if (!it->exec()) return fail(*it);
+        it->finish();  // an open statement would block the journal-mode change
         return true;
     }
     QSqlDatabase& db() { return db_; }
@@ -94,8 +97,7 @@ private:
     static inline std::atomic<int> counter_{0};
     QString name_;
     QSqlDatabase db_;
-    QSqlQuery prepared_;
-    QString preparedText_;
+    QHash<QString, QSqlQuery> prepared_;  // one prepared statement per text
     QString error_;
 };
 
