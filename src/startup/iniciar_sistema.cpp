@@ -5,6 +5,8 @@
 #include "platform/text_rules.h"
 #include "startup/command_line.h"
 #include "startup/configuracion.h"
+#include "lookup/mascara_consulta.h"
+#include "startup/preparacion_consultas.h"
 #include "startup/session_values.h"
 #include "utility/library.h"
 
@@ -53,6 +55,18 @@ void IniciarSistema() {
         scope.step([&] { dataAccess().connection().setCommandTimeout(360); });
     }
     scope.step([&] { utility::folderClient().SetFolder(carpeta); });
+
+    // The lookup request gets the session's connection text and the mask file's path;
+    // a missing mask file is created with the default masks.
+    scope.step([&] { consultaGlobal().gConnString = dataAccess().ConnectionString(); });
+    scope.step([&] { consultaGlobal().gUsarMascarasConsultas = true; });
+    scope.step([&] {
+        consultaGlobal().gRutaMascaraConsultas = utility::utilities().AddPathSeparator(platform::App().path) +
+                                                 QString::fromLatin1(kArchivoMascaras);
+    });
+    scope.step([&] {
+        if (!lookup::existeArchivo(consultaGlobal().gRutaMascaraConsultas)) CrearMascaras();
+    });
     scope.step([&] { CargarConfiguracion(carpeta); });
 }
 

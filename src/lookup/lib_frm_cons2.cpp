@@ -1,0 +1,438 @@
+#include "lookup/lib_frm_cons2.h"
+
+#include "lookup/disposicion.h"
+#include "platform/error_styles.h"
+#include "platform/prompts.h"
+#include "platform/text_rules.h"
+#include "platform/twips.h"
+#include "utility/library.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace lookup {
+
+using platform::ErrorScope;
+using platform::RuntimeError;
+using platform::Trim;
+
+namespace {
+
+constexpr int kInvalidPropertyValue = 380;
+
+platform::ErrorHandler formLoadHandler() {
+    return platform::reportAndAsk([](const RuntimeError& e) {
+        return int(utility::utilities().ReportError(e, {}, QStringLiteral("FORM_LOAD")));
+    });
+}
+
+}  // namespace
+
+Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Lib_FrmCons2"));
+    setWindowTitle(QStringLiteral("Consulta..."));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    picFields = new QWidget(this);
+    picFields->setObjectName(QStringLiteral("picFields"));
+    ListView1 = new platform::ReportListView(picFields);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    lblFieldName = new QLabel(picFields);
+    lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSizeF(8.25);
+    tahoma.setWeight(QFont::Normal);
+    lblFieldName->setFont(tahoma);
+    lblFieldName->lower();
+    CmbSearch << crearCaja(0);
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setTracking(false);  // the panel moves when the thumb is let go
+    Frame1 = new QWidget(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
+    CmdAceptar->setObjectName(QStringLiteral("CmdAceptar"));
+    CmdAceptar->setDefault(true);
+    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
+    CmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
+    CmdCancelar->setAutoDefault(false);
+
+    MNU_Emergente = new QMenu(QStringLiteral("MNU_Emergente"), this);
+    MNU_Llena = MNU_Emergente->addAction(QStringLiteral("Llenar Con Posibles Valores"));
+    MNU_Separador = MNU_Emergente->addSeparator();
+    MNU_Cancelar = MNU_Emergente->addAction(QStringLiteral("Cancelar"));
+
+    colocar(picFields, {0, 0, 7200, 3975});
+    colocar(CmbSearch[0], {0, 0, 1815, 315});
+    colocar(ListView1, {0, 360, 7335, 3255});
+    colocar(lblFieldName, {0, 60, 1572, 252});
+    colocar(HScroll1, {0, 3600, 7215, 255});
+    colocar(Frame1, {1080, 3960, 4935, 255});
+    colocar(CmdAceptar, {120, 0, 1695, 255});
+    colocar(CmdCancelar, {3000, 0, 1695, 255});
+    resize(platform::twipsToPixels(7245, logicalDpiX()), platform::twipsToPixels(4410, logicalDpiY()));
+
+    setTabOrder(CmbSearch[0], ListView1);
+    setTabOrder(ListView1, HScroll1);
+    setTabOrder(HScroll1, CmdAceptar);
+    setTabOrder(CmdAceptar, CmdCancelar);
+
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
+    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
+}
+
+Lib_FrmCons2::~Lib_FrmCons2() = default;
+
+// ---- geometry in twips
+
+double Lib_FrmCons2::twipsPorPixel() const { return platform::kTwipsPerInch / double(logicalDpiX()); }
+
+void Lib_FrmCons2::colocar(QWidget* control, const Twips& t) {
+    if (t.width < 0 || t.height < 0) throw RuntimeError(kInvalidPropertyValue, QStringLiteral("Invalid property value"));
+    twips_[control] = t;
+    const double tpp = twipsPorPixel();
+    control->setGeometry(qRound(t.left / tpp), qRound(t.top / tpp), qRound(t.width / tpp), qRound(t.height / tpp));
+}
+
+Lib_FrmCons2::Twips Lib_FrmCons2::twipsOf(const QWidget* control) const { return twips_.value(control); }
+
+double Lib_FrmCons2::anchoVentana() const { return frameGeometry().width() * twipsPorPixel(); }
+double Lib_FrmCons2::altoVentana() const { return frameGeometry().height() * twipsPorPixel(); }
+
+void Lib_FrmCons2::setAnchoVentana(double twips) {
+    const int borders = frameGeometry().width() - width();
+    resize(std::max(1, qRound(twips / twipsPorPixel()) - borders), height());
+    Form_Resize();  // as the platform ran the resize handler on every change of size
+}
+
+double Lib_FrmCons2::anchoDeTexto(const QString& texto) const {
+    return QFontMetricsF(font()).horizontalAdvance(texto) * twipsPorPixel();
+}
+
+QComboBox* Lib_FrmCons2::crearCaja(int16_t index) {
+    auto* caja = new QComboBox(picFields);
+    caja->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
+    caja->setEditable(true);
+    caja->setInsertPolicy(QComboBox::NoInsert);
+    caja->installEventFilter(this);
+    caja->lineEdit()->installEventFilter(this);
+    connect(caja, &QComboBox::editTextChanged, this, [this, index] { CmbSearch_Change(index); });
+    connect(caja, &QComboBox::activated, this, [this, index] { CmbSearch_Click(index); });
+    return caja;
+}
+
+// ---- loading
+
+void Lib_FrmCons2::MostrarModal() {
+    Form_Load();
+    exec();
+}
+
+void Lib_FrmCons2::Form_Load() {
+    ErrorScope scope(formLoadHandler());
+    scope.step([&] { Valores = nuevaColeccion(); });
+    scope.step([&] { Cantidades = nuevaColeccion(); });
+    scope.step([&] { ListView1->items().clear(); });
+    scope.step([&] {
+        if (!RsConsulta) RsConsulta = std::make_unique<platform::Recordset>();
+        utility::dataAccess().OpenRecordset(SQL, *RsConsulta, 0, 1, -1);
+    });
+    scope.step([&] { ListView1->setCheckboxes(CheckBoxes); });
+    scope.step([&] { Encolumnar(); });
+    scope.step([&] {
+        int32_t desde = 1;
+        int16_t cuantas = 0;
+        Leer(desde, cuantas);
+    });
+    scope.step([&] { AjustarDisposicion(); });
+    scope.step([&] { ListView1->setSorted(true); });
+    scope.step([&] { utility::utilities().PlaceForm(this, 0); });
+    scope.step([&] {
+        if (!Trim(FiltroInicial).isEmpty()) CmbSearch[0]->setEditText(FiltroInicial);
+    });
+    scope.step([&] {
+        if (!RsConsulta) throw RuntimeError::of(platform::kObjectRequired);
+        utility::dataAccess().CloseRecordset(*RsConsulta);
+    });
+    scope.step([&] { RsConsulta.reset(); });
+    cargada_ = true;
+}
+
+void Lib_FrmCons2::Encolumnar() {
+    // Any failure: its description in a box, and the method ends; what was made stays.
+    ErrorScope scope(platform::messageBoxOnError(platform::vbOKOnly));
+    scope.step([&] {
+        ListView1->clearColumns();
+        if (!RsConsulta) throw RuntimeError::of(platform::kObjectRequired);
+        const int32_t n = RsConsulta->fieldCount();
+        for (int32_t i = 0; i < n; ++i) {
+            const platform::Field campo = RsConsulta->fields(i);
+            const double w = campo.definedSize();
+            if (i != 0) CmbSearch << crearCaja(platform::CheckedInt16(i));
+            QComboBox* caja = CmbSearch[i];
+            caja->setVisible(true);
+            caja->setToolTip(campo.name());  // each box names its own column's field
+            const double ancho = anchoColumna(w, [this](int x) { return anchoDeTexto(QString(x, u'X')); });
+            ListView1->addColumn(QString(), campo.name(), ancho);
+        }
+        if (UsaCantidades)
+            ListView1->addColumn(QStringLiteral("CANTIDAD"), QStringLiteral("**Cantidad**"),
+                                 anchoDeTexto(QString(10, u'X')));
+    });
+}
+
+void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
+    ErrorScope scope(formLoadHandler());
+    platform::ListItemsModel& items = ListView1->items();
+    utility::Utilities& util = utility::utilities();
+    platform::Recordset vacio0;
+    bool hayRecordset = false;
+    scope.step([&] {
+        if (!RsConsulta) throw RuntimeError::of(platform::kObjectRequired);
+        hayRecordset = true;
+    });
+    platform::Recordset& rs = hayRecordset ? *RsConsulta : vacio0;  // an unopened one fails each step
+    items.beginLoad();
+    struct EndLoad {
+        platform::ListItemsModel& items;
+        ~EndLoad() { items.endLoad(); }
+    } endLoad{items};
+
+    bool vacio = true;
+    scope.step([&] { vacio = rs.bof(); });
+    if (vacio) return;
+    bool fin = false;
+    scope.step([&] { fin = rs.eof(); });
+    while (!fin && !scope.left()) {
+        scope.step([&] { ItemActual = items.appendRow(); });
+        scope.step([&] { items.setCell(ItemActual, 0, Trim(util.NonNullValue(rs.fields(0).value()))); });
+        int n = 0;
+        scope.step([&] { n = rs.fieldCount(); });
+        for (int16_t i = 1; i < n && !scope.left(); ++i)
+            scope.step([&] { items.setCell(ItemActual, i, util.DisplayText(util.NonNullValue(rs.fields(i).value()))); });
+        scope.step([&] { rs.moveNext(); });
+        scope.step([&] { fin = rs.eof(); });
+    }
+}
+
+void Lib_FrmCons2::AjustarDisposicion() {
+    std::vector<Columna> columnas;
+    for (int i = 1; i <= ListView1->columnHeaderCount(); ++i) {
+        const platform::ColumnHeader h = ListView1->columnHeader(i);
+        columnas.push_back({h.left, h.width});
+    }
+    const double pantalla = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width() * twipsPorPixel();
+    const Disposicion d = calcularDisposicion(columnas, UsaCantidades, pantalla);
+    for (size_t i = 0; i < d.cajas.size() && i < size_t(CmbSearch.size()); ++i) {
+        Twips t = twipsOf(CmbSearch[int(i)]);
+        t.left = d.cajas[i].left;
+        t.width = d.cajas[i].width;
+        colocar(CmbSearch[int(i)], t);
+    }
+    Twips lista = twipsOf(ListView1);
+    lista.width = d.anchoLista;
+    colocar(ListView1, lista);
+    Twips panel = twipsOf(picFields);
+    panel.width = d.anchoPanel;
+    colocar(picFields, panel);
+    Twips barra = twipsOf(HScroll1);
+    barra.width = d.anchoBarra;
+    colocar(HScroll1, barra);
+    HScroll1->setMaximum(d.maximoBarra);
+    setAnchoVentana(d.anchoVentana);
+}
+
+// ---- resizing and scrolling
+
+void Lib_FrmCons2::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void Lib_FrmCons2::Form_Resize() {
+    ErrorScope scope(platform::skipEveryError());
+    const Redimension r = calcularRedimension(anchoVentana(), altoVentana(), twipsOf(Frame1).height,
+                                              twipsOf(Frame1).width, twipsOf(HScroll1).height);
+    auto cambiar = [&](QWidget* control, auto&& ajuste) {
+        scope.step([&] {
+            Twips t = twipsOf(control);
+            ajuste(t);
+            colocar(control, t);
+        });
+    };
+    cambiar(picFields, [&](Twips& t) { t.height = r.altoPanel; });
+    cambiar(ListView1, [&](Twips& t) { t.height = r.altoLista; });
+    cambiar(picFields, [&](Twips& t) { t.width = r.anchoPanel; });
+    cambiar(ListView1, [&](Twips& t) { t.width = r.anchoLista; });
+    cambiar(Frame1, [&](Twips& t) { t.top = r.topFrame; });
+    cambiar(HScroll1, [&](Twips& t) { t.top = r.topBarra; });
+    cambiar(HScroll1, [&](Twips& t) { t.width = r.anchoBarra; });
+    cambiar(Frame1, [&](Twips& t) { t.left = r.leftFrame; });
+}
+
+void Lib_FrmCons2::HScroll1_Change() {
+    ErrorScope scope(platform::skipEveryError());
+    scope.step([&] {
+        Twips t = twipsOf(picFields);
+        t.left = -HScroll1->value();
+        colocar(picFields, t);
+    });
+}
+
+// ---- searching
+
+int32_t Lib_FrmCons2::Busqueda(int32_t& Clave, QString& QueValor) {
+    ErrorScope scope(platform::skipEveryError());
+    int32_t resultado = 0;
+    scope.step([&] {
+        const QString clave = Trim(QueValor);
+        const qsizetype m = clave.size();
+        const qsizetype filas = ListView1->items().count();
+        for (qsizetype pos = 1; pos <= filas; ++pos) {
+            const QString celda = Clave <= 0 ? ListView1->itemText(pos) : ListView1->subItem(pos, Clave);
+            if (QStringView(Trim(celda)).left(m).compare(clave, Qt::CaseInsensitive) == 0) {
+                resultado = int32_t(pos);
+                return;
+            }
+        }
+    });
+    return resultado;
+}
+
+int16_t Lib_FrmCons2::IndiceColumna(QString& Columna) {
+    const QString buscada = Trim(Columna);
+    for (int16_t i = 1; i <= ListView1->columnHeaderCount(); ++i)
+        if (Trim(ListView1->columnHeader(i).text).compare(buscada, Qt::CaseInsensitive) == 0) return i;
+    return 0;
+}
+
+void Lib_FrmCons2::CmbSearch_Change(int16_t Index) {
+    ErrorScope scope(platform::skipEveryError());
+    int32_t clave = 0;
+    int32_t posicion = 0;
+    scope.step([&] { clave = utility::utilities().ToLong(QString::number(Index)); });
+    scope.step([&] {
+        QString texto = Trim(CmbSearch.at(Index)->currentText());
+        posicion = Busqueda(clave, texto);
+    });
+    scope.step([&] {
+        if (posicion != 0) {
+            ListView1->selectPosition(posicion);
+            ListView1->ensurePositionVisible(posicion);
+        }
+    });
+}
+
+void Lib_FrmCons2::CmbSearch_Click(int16_t Index) { CmbSearch_Change(Index); }
+
+void Lib_FrmCons2::CmbSearch_GotFocus(int16_t Index) { IndiceCampoActivo = Index; }
+
+bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        for (int16_t i = 0; i < CmbSearch.size(); ++i)
+            if (watched == CmbSearch[i] || watched == CmbSearch[i]->lineEdit()) CmbSearch_GotFocus(i);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- confirmation
+
+void Lib_FrmCons2::CmdAceptar_Click() {
+    ErrorScope scope(platform::reportAndAsk([](const RuntimeError& e) {
+        return int(utility::utilities().ReportError(e, {}, QStringLiteral("CmdAceptar_Click")));
+    }));
+    QString actual;  // the current value, carried across fields and rows
+    auto requerir = [](const Coleccion& c) {
+        if (!c) throw RuntimeError::of(platform::kObjectRequired);
+        return c;
+    };
+    auto valorDe = [&](qsizetype fila, int16_t c) { return c == 1 ? ListView1->itemText(fila) : ListView1->subItem(fila, c - 1); };
+    QString cantidad = QStringLiteral("**Cantidad**");
+
+    if (CheckBoxes) {
+        scope.step([&] {
+            if (CampoDevuelto.isEmpty()) CampoDevuelto = ListView1->columnHeader(1).text;
+        });
+        qsizetype n = 0;
+        scope.step([&] { n = ListView1->items().count(); });
+        for (qsizetype i = 1; i <= n && !scope.left(); ++i) {
+            bool marcada = false;
+            scope.step([&] { marcada = ListView1->items().checked(ListView1->items().storageRow(i - 1)); });
+            if (!marcada) continue;
+            int16_t c = 0;
+            scope.step([&] { c = IndiceColumna(CampoDevuelto); });
+            scope.step([&] { actual = valorDe(i, c); });
+            scope.step([&] { requerir(Valores)->append(actual); });
+            scope.step([&] {
+                if (UsaCantidades) requerir(Cantidades)->append(ListView1->subItem(i, IndiceColumna(cantidad) - 1));
+            });
+        }
+        scope.step([&] { hide(); });
+        return;
+    }
+
+    qsizetype fila = 0;
+    scope.step([&] { fila = ListView1->selectedPosition(); });
+    if (fila == 0) {
+        scope.step([&] { hide(); });
+        return;
+    }
+    scope.step([&] {
+        if (!CmpsDevueltos) return;
+        const qsizetype m = CmpsDevueltos->size();
+        for (qsizetype j = 0; j < m; ++j) {
+            QString campo = CmpsDevueltos->at(j);
+            const int16_t c = IndiceColumna(campo);
+            if (c >= 1) actual = valorDe(fila, c);
+            requerir(Valores)->append(actual);
+        }
+    });
+    scope.step([&] {
+        if (Trim(CampoDevuelto).isEmpty()) return;
+        const int16_t c = IndiceColumna(CampoDevuelto);
+        if (c >= 1) actual = valorDe(fila, c);
+    });
+    scope.step([&] { ValorDevuelto = actual; });
+    scope.step([&] {
+        if (UsaCantidades) requerir(Cantidades)->append(ListView1->subItem(fila, IndiceColumna(cantidad) - 1));
+    });
+    scope.step([&] { hide(); });
+}
+
+// ---- leaving without a choice
+
+void Lib_FrmCons2::CmdCancelar_Click() {
+    ErrorScope scope(platform::skipEveryError());
+    scope.step([&] { ValorDevuelto = QString(); });
+    scope.step([&] { CmpsDevueltos.reset(); });
+    scope.step([&] { Valores.reset(); });
+    scope.step([&] { hide(); });
+}
+
+void Lib_FrmCons2::reject() { CmdCancelar_Click(); }
+
+void Lib_FrmCons2::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();  // never refuses; hiding ends the modal showing
+}
+
+void Lib_FrmCons2::Form_Unload() {
+    ErrorScope scope(platform::messageBoxOnError(platform::vbOKOnly | platform::vbCritical,
+                                                 QStringLiteral("Aviso al Operador")));
+    scope.step([&] { ListView1->items().clear(); });
+    cargada_ = false;
+}
+
+}  // namespace lookup

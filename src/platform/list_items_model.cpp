@@ -1,0 +1,191 @@
+#include "platform/list_items_model.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <numeric>
+
+namespace platform {
+
+ListItemsModel::ListItemsModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ListItemsModel::setColumnCount(int columns) {
+    beginResetModel();
+    const size_t old = columns_.size();
+    columns_.resize(size_t(std::max(columns, 0)));
+    for (size_t i = old; i < columns_.size(); ++i) columns_[i].ends.assign(size_t(rows_), 0);  // empty cells
+    captions_.resize(qsizetype(columns_.size()));
+    endResetModel();
+}
+
+void ListItemsModel::setCaption(int column, const QString& caption) {
+    if (column < 0 || column >= captions_.size()) return;
+    captions_[column] = caption;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+QVariant ListItemsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < captions_.size())
+        return captions_[section];
+    return {};
+}
+
+void ListItemsModel::beginLoad() {
+    beginResetModel();
+    loading_ = true;
+}
+
+void ListItemsModel::endLoad() {
+    loading_ = false;
+    for (auto& c : columns_) {
+        c.chars.shrink_to_fit();
+        c.ends.shrink_to_fit();
+    }
+    endResetModel();
+}
+
+qsizetype ListItemsModel::appendRow() {
+    if (!loading_) beginInsertRows({}, int(rows_), int(rows_));
+    for (auto& c : columns_) c.ends.push_back(uint32_t(c.chars.size()));
+    checked_.push_back(false);
+    if (!order_.empty()) order_.push_back(uint32_t(rows_));
+    position_.clear();
+    const qsizetype row = rows_++;
+    if (!loading_) endInsertRows();
+    return row;
+}
+
+void ListItemsModel::clear() {
+    beginResetModel();
+    for (auto& c : columns_) c = Column{};
+    for (auto& c : columns_) c.ends.clear();
+    checked_.clear();
+    order_.clear();
+    position_.clear();
+    rows_ = 0;
+    endResetModel();
+}
+
+QStringView ListItemsModel::storedText(const Column& c, qsizetype row) const {
+    const uint32_t from = row == 0 ? 0 : c.ends[size_t(row - 1)];
+    return QStringView(c.chars.data() + from, qsizetype(c.ends[size_t(row)] - from));
+}
+
+QString ListItemsModel::cell(qsizetype row, int column) const {
+    if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return {};
+    const Column& c = columns_[size_t(column)];
+    if (!c.rewritten.isEmpty()) {
+        auto it = c.rewritten.constFind(row);
+        if (it != c.rewritten.constEnd()) return *it;
+    }
+    return storedText(c, row).toString();
+}
+
+void ListItemsModel::setCell(qsizetype row, int column, const QString& text) {
+    if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return;
+    Column& c = columns_[size_t(column)];
+    // The row just appended takes its cells in the buffer; later writes are kept aside.
+    if (row == rows_ - 1 && c.rewritten.isEmpty() && storedText(c, row).isEmpty() && c.chars.size() + text.size() <= UINT32_MAX) {
+        c.chars.insert(c.chars.end(), reinterpret_cast<const char16_t*>(text.constData()),
+                       reinterpret_cast<const char16_t*>(text.constData()) + text.size());
+        c.ends.back() = uint32_t(c.chars.size());
+    } else {
+        c.rewritten.insert(row, text);
+    }
+    if (!loading_) {
+        const QModelIndex at = index(int(displayedRow(row)), column);
+        emit dataChanged(at, at, {Qt::DisplayRole});
+    }
+}
+
+void ListItemsModel::setChecked(qsizetype row, bool on) {
+    if (row < 0 || row >= rows_) return;
+    checked_[size_t(row)] = on;
+    if (!loading_) {
+        const QModelIndex at = index(int(displayedRow(row)), 0);
+        emit dataChanged(at, at, {Qt::CheckStateRole});
+    }
+}
+
+void ListItemsModel::setCheckable(bool on) {
+    if (checkable_ == on) return;
+    checkable_ = on;
+    if (rows_ > 0 && !columns_.empty()) emit dataChanged(index(0, 0), index(int(rows_ - 1), 0), {Qt::CheckStateRole});
+}
+
+qsizetype ListItemsModel::displayedRow(qsizetype storage) const {
+    if (order_.empty()) return storage;
+    if (position_.size() != order_.size()) {
+        position_.assign(order_.size(), 0);
+        for (size_t i = 0; i < order_.size(); ++i) position_[order_[i]] = uint32_t(i);
+    }
+    return position_[size_t(storage)];
+}
+
+void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= int(columns_.size())) return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<qsizetype> storageOfPersistent;
+    storageOfPersistent.reserve(size_t(before.size()));
+    for (const QModelIndex& i : before) storageOfPersistent.push_back(storageRow(i.row()));
+
+    std::vector<uint32_t> next(static_cast<size_t>(rows_));
+    std::iota(next.begin(), next.end(), 0u);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    const Column& c = columns_[size_t(column)];
+    auto text = [&](uint32_t row) -> QString {
+        if (!c.rewritten.isEmpty()) {
+            auto it = c.rewritten.constFind(row);
+            if (it != c.rewritten.constEnd()) return *it;
+        }
+        return storedText(c, row).toString();
+    };
+    // One collation key per row, then plain key comparisons: far cheaper than collating
+    // every pair of texts again and again.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(rows_));
+    for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r))));
+    if (order == Qt::AscendingOrder)
+        std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+    else
+        std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return keys[b].compare(keys[a]) < 0; });
+    order_ = std::move(next);
+    position_.clear();
+
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (int i = 0; i < before.size(); ++i)
+        after << index(int(displayedRow(storageOfPersistent[size_t(i)])), before[i].column());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int ListItemsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_); }
+int ListItemsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
+
+QVariant ListItemsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_) return {};
+    const qsizetype row = storageRow(index.row());
+    if (role == Qt::DisplayRole) return cell(row, index.column());
+    if (role == Qt::CheckStateRole && checkable_ && index.column() == 0)
+        return checked_[size_t(row)] ? Qt::Checked : Qt::Unchecked;
+    return {};
+}
+
+bool ListItemsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    // Only the check mark can be changed from the view; rows are never edited in place.
+    if (!index.isValid() || role != Qt::CheckStateRole || !checkable_ || index.column() != 0) return false;
+    setChecked(storageRow(index.row()), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags ListItemsModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (checkable_ && index.column() == 0) f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QCollator>
+#include <QHash>
+#include <cstdint>
+#include <vector>
+
+namespace platform {
+
+// The rows of a report list: a text per row and column, a check mark per row, kept per
+// column as one UTF-16 buffer with end offsets so a million rows stay compact. Rows are
+// appended at the end; the displayed order is a permutation over them, kept by sorting.
+class ListItemsModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ListItemsModel(QObject* parent = nullptr);
+
+    // Columns and their captions.
+    void setColumnCount(int columns);
+    void setCaption(int column, const QString& caption);
+
+    // Loading: begin, append rows and set the cells of the row just appended, end. The
+    // view hears of the whole load as one reset.
+    void beginLoad();
+    void endLoad();
+    // Appends an empty, unchecked row; returns its storage number.
+    qsizetype appendRow();
+    void clear();
+
+    qsizetype count() const { return rows_; }
+    // Cells by storage row; column 0 is the row's own text.
+    QString cell(qsizetype row, int column) const;
+    void setCell(qsizetype row, int column, const QString& text);
+    bool checked(qsizetype row) const { return checked_[size_t(row)]; }
+    void setChecked(qsizetype row, bool on);
+    void setCheckable(bool on);
+    bool checkable() const { return checkable_; }
+
+    // Displayed order: storage row of a displayed position (0-based) and back.
+    qsizetype storageRow(qsizetype displayed) const { return order_.empty() ? displayed : order_[size_t(displayed)]; }
+    qsizetype displayedRow(qsizetype storage) const;
+
+    // Sorts by one column's text, ignoring case and following the system locale; stable.
+    void sortBy(int column, Qt::SortOrder order);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    struct Column {
+        std::vector<char16_t> chars;
+        std::vector<uint32_t> ends;
+        QHash<qsizetype, QString> rewritten;  // cells written after their row was appended
+    };
+    QStringView storedText(const Column& c, qsizetype row) const;
+
+    std::vector<Column> columns_;
+    QStringList captions_;
+    std::vector<bool> checked_;
+    std::vector<uint32_t> order_;  // empty: storage order
+    mutable std::vector<uint32_t> position_;  // inverse of order_, built on demand
+    qsizetype rows_ = 0;
+    bool checkable_ = false;
+    bool loading_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,96 @@
+#include "platform/report_list_view.h"
+
+#include "platform/twips.h"
+
+#include <QHeaderView>
+
+namespace platform {
+
+ReportListView::ReportListView(QWidget* parent) : QTreeView(parent), model_(new ListItemsModel(this)) {
+    setModel(model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);  // a million rows scroll without measuring each
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);  // the owner decides when and how to sort
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setSectionsClickable(true);
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
+    connect(header(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (section < int(headers_.size())) headers_[size_t(section)].width = size * twipsPerPixel();
+    });
+}
+
+double ReportListView::twipsPerPixel() const { return kTwipsPerInch / double(logicalDpiX()); }
+
+void ReportListView::clearColumns() {
+    headers_.clear();
+    model_->setColumnCount(0);
+}
+
+void ReportListView::addColumn(const QString& key, const QString& text, double widthTwips) {
+    headers_.push_back({key, text, widthTwips, 0});
+    model_->setColumnCount(int(headers_.size()));
+    model_->setCaption(int(headers_.size()) - 1, text);
+    applyColumnWidths();
+}
+
+ColumnHeader ReportListView::columnHeader(int position) const {
+    ColumnHeader h = headers_.at(size_t(position - 1));
+    for (int i = 0; i < position - 1; ++i) h.left += headers_[size_t(i)].width;
+    return h;
+}
+
+void ReportListView::applyColumnWidths() {
+    const double tpp = twipsPerPixel();
+    for (size_t i = 0; i < headers_.size(); ++i) {
+        const double width = headers_[i].width;  // setColumnWidth reports back through sectionResized
+        setColumnWidth(int(i), qRound(width / tpp));
+        headers_[i].width = width;
+    }
+}
+
+void ReportListView::setSorted(bool on) {
+    sorted_ = on;
+    if (on) resort();
+}
+
+void ReportListView::setSortKey(int key) {
+    sortKey_ = key;
+    if (sorted_) resort();
+}
+
+void ReportListView::setSortOrder(int order) {
+    sortOrder_ = order == 0 ? 0 : 1;
+    if (sorted_) resort();
+}
+
+void ReportListView::resort() {
+    if (sortKey_ < 0 || sortKey_ >= columnHeaderCount()) return;
+    const Qt::SortOrder order = sortOrder_ == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
+    model_->sortBy(sortKey_, order);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(sortKey_, order);
+}
+
+qsizetype ReportListView::selectedPosition() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? 0 : rows.front().row() + 1;
+}
+
+void ReportListView::selectPosition(qsizetype position) {
+    if (position < 1 || position > model_->count()) return;
+    const QModelIndex at = model_->index(int(position - 1), 0);
+    selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ReportListView::ensurePositionVisible(qsizetype position) {
+    if (position < 1 || position > model_->count()) return;
+    scrollTo(model_->index(int(position - 1), 0), QAbstractItemView::EnsureVisible);
+}
+
+}  // namespace platform

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/list_items_model.h"
+
+#include <QTreeView>
+#include <vector>
+
+namespace platform {
+
+// A column header of a report list: key, caption and width in twips; its left edge is
+// the sum of the widths before it.
+struct ColumnHeader {
+    QString key;
+    QString text;
+    double width = 0;
+    double left = 0;
+};
+
+// The report view of the platform's list view: column headers, rows with a text,
+// sub-items and an optional check mark, sorting by one column, a selected row.
+// Positions of rows and columns are counted from 1, as the list view counted them.
+class ReportListView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit ReportListView(QWidget* parent = nullptr);
+
+    ListItemsModel& items() { return *model_; }
+    const ListItemsModel& items() const { return *model_; }
+
+    // Column headers.
+    void clearColumns();
+    void addColumn(const QString& key, const QString& text, double widthTwips);
+    int columnHeaderCount() const { return int(headers_.size()); }
+    ColumnHeader columnHeader(int position) const;  // 1-based
+
+    // Rows in displayed order (1-based positions).
+    QString itemText(qsizetype position) const { return model_->cell(model_->storageRow(position - 1), 0); }
+    QString subItem(qsizetype position, int index) const {
+        return model_->cell(model_->storageRow(position - 1), index);
+    }
+
+    // Check boxes beside the rows.
+    void setCheckboxes(bool on) { model_->setCheckable(on); }
+    bool checkboxes() const { return model_->checkable(); }
+
+    // Sorting: by column SortKey (0-based), SortOrder 0 ascending or 1 descending.
+    bool sorted() const { return sorted_; }
+    void setSorted(bool on);
+    int sortKey() const { return sortKey_; }
+    void setSortKey(int key);
+    int sortOrder() const { return sortOrder_; }
+    void setSortOrder(int order);
+
+    // The selected row's position, 0 when there is none; selecting also makes it current.
+    qsizetype selectedPosition() const;
+    void selectPosition(qsizetype position);
+    void ensurePositionVisible(qsizetype position);
+
+    // Twips per pixel of this view's screen (15 at 96 DPI).
+    double twipsPerPixel() const;
+
+signals:
+    // A header was clicked; its position from 1.
+    void columnClick(int position);
+
+private:
+    void resort();
+    void applyColumnWidths();
+
+    ListItemsModel* model_;
+    std::vector<ColumnHeader> headers_;
+    bool sorted_ = false;
+    int sortKey_ = 0;
+    int sortOrder_ = 0;
+};
+
+}  // namespace platform
