@@ -12,19 +12,18 @@ QString fromAnsi(const QByteArray& bytes) {
 }
 
 QByteArray toAnsi(const QString& text) {
-    QStringEncoder encoder("windows-1252");
-    if (!encoder.isValid()) return text.toLatin1();
-    QByteArray out;
-    out.reserve(text.size());
-    // Encode one code point at a time so an unmappable one turns into a single "?".
+    QStringEncoder whole("windows-1252");
+    if (!whole.isValid()) return text.toLatin1();
+    QByteArray out = whole.encode(text);
+    if (!whole.hasError()) return out;
+    // Some character is not in the code page: one code point at a time, each with a fresh
+    // encoder (an encoder that failed once keeps reporting the error), "?" for the missing.
+    out.clear();
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype len = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        QByteArray piece = encoder.encode(QStringView(text).mid(i, len));
-        if (encoder.hasError() || piece.size() != 1) {
-            piece = "?";
-            encoder.resetState();
-        }
-        out += piece;
+        QStringEncoder one("windows-1252");
+        QByteArray piece = one.encode(QStringView(text).mid(i, len));
+        out += (one.hasError() || piece.size() != 1) ? QByteArray("?") : piece;
         i += len;
     }
     return out;

@@ -129,11 +129,10 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     storageOfPersistent.reserve(size_t(before.size()));
     for (const QModelIndex& i : before) storageOfPersistent.push_back(storageRow(i.row()));
 
+    // Stable from the order shown now, so equal cells keep their places.
     std::vector<uint32_t> next(static_cast<size_t>(rows_));
-    std::iota(next.begin(), next.end(), 0u);
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
+    if (order_.empty()) std::iota(next.begin(), next.end(), 0u);
+    else next = order_;
     const Column& c = columns_[size_t(column)];
     auto text = [&](uint32_t row) -> QString {
         if (!c.rewritten.isEmpty()) {
@@ -142,15 +141,27 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
         }
         return storedText(c, row).toString();
     };
-    // One collation key per row, then plain key comparisons: far cheaper than collating
-    // every pair of texts again and again.
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(size_t(rows_));
-    for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r))));
-    if (order == Qt::AscendingOrder)
-        std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
-    else
-        std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return keys[b].compare(keys[a]) < 0; });
+    auto sortByKeys = [&](auto& keys, auto less) {
+        if (order == Qt::AscendingOrder)
+            std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
+        else
+            std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return less(keys[b], keys[a]); });
+    };
+    // One key per row, then plain key comparisons: far cheaper than collating every pair
+    // of texts again and again. The C locale has no collation: its key is the case-folded text.
+    if (QLocale().language() == QLocale::C) {
+        std::vector<QString> keys;
+        keys.reserve(size_t(rows_));
+        for (qsizetype r = 0; r < rows_; ++r) keys.push_back(text(uint32_t(r)).toCaseFolded());
+        sortByKeys(keys, [](const QString& a, const QString& b) { return a < b; });
+    } else {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(size_t(rows_));
+        for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r))));
+        sortByKeys(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+    }
     order_ = std::move(next);
     position_.clear();
 

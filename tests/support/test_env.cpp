@@ -1,5 +1,6 @@
 #include "support/test_env.h"
 
+#include "startup/preparacion_consultas.h"
 #include "startup/session_values.h"
 #include "utility/library.h"
 
@@ -60,6 +61,7 @@ void ProgramTest::TearDown() {
     utility::dataAccessSlot().release();
     utility::formStylerSlot().release();
     utility::folderClientSlot().release();
+    startup::olvidarConsultaGlobal();
     startup::resetModuleValues();
 }
 

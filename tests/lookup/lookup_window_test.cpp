@@ -1,0 +1,89 @@
+#include "lookup_fixture.h"
+#include "platform/twips.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace lookup;
+using testsupport::LookupTest;
+
+namespace {
+class LookupWindow : public LookupTest {};
+}  // namespace
+
+TEST_F(LookupWindow, ResizingAndScrollingMoveTheControlsInTwips) {
+    Coleccion cmps;
+    QString campo;
+    lookupWith(QStringLiteral("V_MA_ARTICULOS"), cmps, QString(), campo, [&](Lib_FrmCons2& w) {
+        const double dpi = w.logicalDpiX();
+        // The handler works on the outer size, borders included.
+        const QSize borders = w.frameGeometry().size() - w.size();
+        w.resize(QSize(platform::twipsToPixels(9000, dpi), platform::twipsToPixels(6000, dpi)) - borders);
+        ASSERT_EQ(w.anchoVentana(), 9000);
+        const auto panel = w.twipsOf(w.picFields);
+        const auto list = w.twipsOf(w.ListView1);
+        EXPECT_EQ(panel.width, 8880);
+        EXPECT_EQ(panel.height, 5265);
+        EXPECT_EQ(list.width, 8860);
+        EXPECT_EQ(list.height, 4410);
+        EXPECT_EQ(w.twipsOf(w.Frame1).top, 5325);
+        EXPECT_EQ(w.twipsOf(w.HScroll1).top, 5265 - 255 - 120);
+        EXPECT_EQ(w.twipsOf(w.Frame1).left, 4500 - 4935 / 2.0);
+
+        w.HScroll1->setValue(1200);
+        EXPECT_EQ(w.twipsOf(w.picFields).left, -1200);
+        EXPECT_EQ(w.picFields->x(), platform::twipsToPixels(-1200, dpi));
+        w.HScroll1->setValue(0);
+        EXPECT_EQ(w.twipsOf(w.picFields).left, 0);
+
+        w.resize(10, 10);  // too small: the failing steps are skipped, nothing breaks
+        EXPECT_GE(w.twipsOf(w.picFields).height, 0);
+        w.CmdCancelar_Click();
+    });
+}
+
+TEST_F(LookupWindow, TheListModelKeepsItsContract) {
+    Lib_FrmCons2 w;
+    auto& items = w.ListView1->items();
+    QAbstractItemModelTester tester(&items, QAbstractItemModelTester::FailureReportingMode::Warning);
+    w.ListView1->addColumn(QString(), QStringLiteral("A"), 1000);
+    w.ListView1->addColumn(QString(), QStringLiteral("B"), 1000);
+    items.beginLoad();
+    for (int i = 0; i < 50; ++i) {
+        const qsizetype row = items.appendRow();
+        items.setCell(row, 0, QStringLiteral("fila %1").arg(49 - i));
+        items.setCell(row, 1, QString::number(i % 3));
+    }
+    items.endLoad();
+    w.ListView1->setCheckboxes(true);
+    w.ListView1->setSorted(true);
+    EXPECT_EQ(w.ListView1->itemText(1), QStringLiteral("fila 0"));
+    w.ListView1->setSortKey(1);
+    w.ListView1->setSortOrder(1);  // by B descending; stable: equal cells keep the previous order
+    EXPECT_EQ(w.ListView1->subItem(1, 1), QStringLiteral("2"));
+    EXPECT_EQ(w.ListView1->itemText(1), QStringLiteral("fila 11"));
+    items.setChecked(items.storageRow(0), true);
+    items.setCell(items.storageRow(0), 1, QStringLiteral("9.5"));
+    EXPECT_EQ(w.ListView1->subItem(1, 1), QStringLiteral("9.5"));
+    EXPECT_EQ(items.data(items.index(0, 0), Qt::CheckStateRole), Qt::Checked);
+    EXPECT_FALSE(items.setData(items.index(0, 1), QStringLiteral("edited"), Qt::EditRole));  // never edited in place
+    items.appendRow();
+    items.clear();
+    EXPECT_EQ(items.rowCount(), 0);
+}
+
+TEST_F(LookupWindow, SortingComparesTextIgnoringCase) {
+    Lib_FrmCons2 w;
+    auto& items = w.ListView1->items();
+    w.ListView1->addColumn(QString(), QStringLiteral("A"), 1000);
+    items.beginLoad();
+    for (const char* t : {"b", "10", "A", "9", "a", "B"}) items.setCell(items.appendRow(), 0, QString::fromLatin1(t));
+    items.endLoad();
+    w.ListView1->setSorted(true);
+    QStringList shown;
+    for (int p = 1; p <= 6; ++p) shown << w.ListView1->itemText(p);
+    EXPECT_EQ(shown, (QStringList{"10", "9", "A", "a", "b", "B"}));  // text order; equal letters stay in load order
+}
