@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QVarLengthArray>
 
 namespace lookup {
 
@@ -196,7 +197,6 @@ void Lib_FrmCons2::Encolumnar() {
 void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     ErrorScope scope(formLoadHandler());
     platform::ListItemsModel& items = ListView1->items();
-    utility::Utilities& util = utility::utilities();
     platform::Recordset vacio0;
     bool hayRecordset = false;
     scope.step([&] {
@@ -213,15 +213,30 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     bool vacio = true;
     scope.step([&] { vacio = rs.bof(); });
     if (vacio) return;
+    scope.step([&] {
+        std::vector<size_t> chars;
+        for (int i = 0; i < rs.fieldCount(); ++i) chars.push_back(rs.textSize(i));
+        items.reserve(rs.recordCount(), chars);
+    });
     bool fin = false;
     scope.step([&] { fin = rs.eof(); });
+    // Cells are read as views into the recordset (Null as empty text, as NonNullValue
+    // gives it) and written without a copy of their own: a million rows load in one pass.
+    QString scratch;
+    QVarLengthArray<char16_t, 256> celda;
     while (!fin && !scope.left()) {
         scope.step([&] { ItemActual = items.appendRow(); });
-        scope.step([&] { items.setCell(ItemActual, 0, Trim(util.NonNullValue(rs.fields(0).value()))); });
+        scope.step([&] { items.setCell(ItemActual, 0, platform::TrimView(rs.fields(0).textView(scratch))); });
         int n = 0;
         scope.step([&] { n = rs.fieldCount(); });
         for (int16_t i = 1; i < n && !scope.left(); ++i)
-            scope.step([&] { items.setCell(ItemActual, i, util.DisplayText(util.NonNullValue(rs.fields(i).value()))); });
+            scope.step([&] {
+                const QStringView valor = rs.fields(i).textView(scratch);
+                celda.resize(valor.size());
+                char16_t* out = celda.data();
+                for (QChar c : valor) *out++ = utility::Utilities::displayChar(c).unicode();
+                items.setCell(ItemActual, i, QStringView(celda.data(), celda.size()));
+            });
         scope.step([&] { rs.moveNext(); });
         scope.step([&] { fin = rs.eof(); });
     }

@@ -43,6 +43,14 @@ void ListItemsModel::endLoad() {
     endResetModel();
 }
 
+void ListItemsModel::reserve(qsizetype rows, const std::vector<size_t>& chars) {
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        columns_[i].ends.reserve(columns_[i].ends.size() + size_t(rows));
+        if (i < chars.size()) columns_[i].chars.reserve(columns_[i].chars.size() + chars[i]);
+    }
+    checked_.reserve(checked_.size() + size_t(rows));
+}
+
 qsizetype ListItemsModel::appendRow() {
     if (!loading_) beginInsertRows({}, int(rows_), int(rows_));
     for (auto& c : columns_) c.ends.push_back(uint32_t(c.chars.size()));
@@ -80,16 +88,15 @@ QString ListItemsModel::cell(qsizetype row, int column) const {
     return storedText(c, row).toString();
 }
 
-void ListItemsModel::setCell(qsizetype row, int column, const QString& text) {
+void ListItemsModel::setCell(qsizetype row, int column, QStringView text) {
     if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return;
     Column& c = columns_[size_t(column)];
     // The row just appended takes its cells in the buffer; later writes are kept aside.
     if (row == rows_ - 1 && c.rewritten.isEmpty() && storedText(c, row).isEmpty() && c.chars.size() + text.size() <= UINT32_MAX) {
-        c.chars.insert(c.chars.end(), reinterpret_cast<const char16_t*>(text.constData()),
-                       reinterpret_cast<const char16_t*>(text.constData()) + text.size());
+        c.chars.append(text.utf16(), size_t(text.size()));
         c.ends.back() = uint32_t(c.chars.size());
     } else {
-        c.rewritten.insert(row, text);
+        c.rewritten.insert(row, text.toString());
     }
     if (!loading_) {
         const QModelIndex at = index(int(displayedRow(row)), column);
@@ -134,12 +141,12 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     if (order_.empty()) std::iota(next.begin(), next.end(), 0u);
     else next = order_;
     const Column& c = columns_[size_t(column)];
-    auto text = [&](uint32_t row) -> QString {
+    auto text = [&](uint32_t row) -> QStringView {
         if (!c.rewritten.isEmpty()) {
             auto it = c.rewritten.constFind(row);
             if (it != c.rewritten.constEnd()) return *it;
         }
-        return storedText(c, row).toString();
+        return storedText(c, row);
     };
     auto sortByKeys = [&](auto& keys, auto less) {
         if (order == Qt::AscendingOrder)
@@ -148,18 +155,44 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
             std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return less(keys[b], keys[a]); });
     };
     // One key per row, then plain key comparisons: far cheaper than collating every pair
-    // of texts again and again. The C locale has no collation: its key is the case-folded text.
+    // of texts again and again. The C locale has no collation: there the order is that of
+    // the case-folded texts, with their first four characters packed into a number so most
+    // comparisons never touch the texts.
     if (QLocale().language() == QLocale::C) {
-        std::vector<QString> keys;
-        keys.reserve(size_t(rows_));
-        for (qsizetype r = 0; r < rows_; ++r) keys.push_back(text(uint32_t(r)).toCaseFolded());
-        sortByKeys(keys, [](const QString& a, const QString& b) { return a < b; });
+        auto folded = [](char16_t c) { return char16_t(QChar::toCaseFolded(char32_t(c))); };
+        struct Entry {
+            uint64_t prefix;
+            uint32_t row;
+        };
+        std::vector<Entry> entries;
+        entries.reserve(size_t(rows_));
+        for (uint32_t row : next) {
+            const QStringView t = text(row);
+            uint64_t prefix = 0;
+            for (int k = 0; k < 4; ++k) prefix = (prefix << 16) | (k < t.size() ? folded(t[k].unicode()) : 0);
+            entries.push_back({prefix, row});
+        }
+        auto less = [&](const Entry& a, const Entry& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            const QStringView ta = text(a.row), tb = text(b.row);
+            const qsizetype n = std::min(ta.size(), tb.size());
+            for (qsizetype k = 4; k < n; ++k) {
+                const char16_t ca = folded(ta[k].unicode()), cb = folded(tb[k].unicode());
+                if (ca != cb) return ca < cb;
+            }
+            return ta.size() < tb.size();
+        };
+        if (order == Qt::AscendingOrder)
+            std::stable_sort(entries.begin(), entries.end(), less);
+        else
+            std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return less(b, a); });
+        for (size_t i = 0; i < entries.size(); ++i) next[i] = entries[i].row;
     } else {
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         std::vector<QCollatorSortKey> keys;
         keys.reserve(size_t(rows_));
-        for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r))));
+        for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r)).toString()));
         sortByKeys(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
     }
     order_ = std::move(next);

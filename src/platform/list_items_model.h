@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pod_buffer.h"
+
 #include <QAbstractTableModel>
 #include <QCollator>
 #include <QHash>
@@ -24,6 +26,8 @@ public:
     // view hears of the whole load as one reset.
     void beginLoad();
     void endLoad();
+    // Room for `rows` more rows and, per column, `chars` more characters.
+    void reserve(qsizetype rows, const std::vector<size_t>& chars);
     // Appends an empty, unchecked row; returns its storage number.
     qsizetype appendRow();
     void clear();
@@ -31,7 +35,7 @@ public:
     qsizetype count() const { return rows_; }
     // Cells by storage row; column 0 is the row's own text.
     QString cell(qsizetype row, int column) const;
-    void setCell(qsizetype row, int column, const QString& text);
+    void setCell(qsizetype row, int column, QStringView text);
     bool checked(qsizetype row) const { return checked_[size_t(row)]; }
     void setChecked(qsizetype row, bool on);
     void setCheckable(bool on);
@@ -53,8 +57,8 @@ public:
 
 private:
     struct Column {
-        std::vector<char16_t> chars;
-        std::vector<uint32_t> ends;
+        PodBuffer<char16_t> chars;
+        PodBuffer<uint32_t> ends;
         QHash<qsizetype, QString> rewritten;  // cells written after their row was appended
     };
     QStringView storedText(const Column& c, qsizetype row) const;

@@ -17,6 +17,19 @@ bool Field::isNull() const {
     return rs_->isNullCell(rs_->position_, column_);
 }
 
+QStringView Field::textView(QString& scratch) const {
+    rs_->requireCurrent();
+    const Recordset::Column& c = rs_->columns_[column_];
+    const qsizetype row = rs_->position_;
+    if (c.nulls[row]) return {};
+    if (c.textOnly) {
+        const uint32_t from = row == 0 ? 0 : c.ends[row - 1];
+        return QStringView(c.chars.data() + from, qsizetype(c.ends[row] - from));
+    }
+    scratch = c.variants[row].toString();
+    return scratch;
+}
+
 void Recordset::Column::toVariants() {
     if (!textOnly) return;
     textOnly = false;
@@ -27,8 +40,8 @@ void Recordset::Column::toVariants() {
         else variants.emplace_back(QString(reinterpret_cast<const QChar*>(chars.data() + from), ends[r] - from));
         from = ends[r];
     }
-    std::vector<char16_t>().swap(chars);
-    std::vector<uint32_t>().swap(ends);
+    chars.clear();
+    ends.clear();
 }
 
 void Recordset::open(std::vector<FieldInfo> fields) {
@@ -47,8 +60,7 @@ void Recordset::append(const QVariant& cell, bool null) {
     if (c.textOnly) {
         if (!null) {
             const QString s = cell.toString();
-            c.chars.insert(c.chars.end(), reinterpret_cast<const char16_t*>(s.constData()),
-                           reinterpret_cast<const char16_t*>(s.constData()) + s.size());
+            c.chars.append(reinterpret_cast<const char16_t*>(s.constData()), size_t(s.size()));
         }
         c.ends.push_back(uint32_t(c.chars.size()));
     } else {
@@ -62,6 +74,18 @@ void Recordset::append(const QVariant& cell, bool null) {
 
 void Recordset::setFieldSizes(const std::vector<FieldInfo>& fields) {
     for (size_t i = 0; i < fields.size() && i < columns_.size(); ++i) columns_[i].info = fields[i];
+}
+
+void Recordset::appendText(QStringView text) {
+    Column& c = columns_[pending_];
+    if (!c.textOnly) return append(text.toString());
+    c.nulls.push_back(false);
+    c.chars.append(text.utf16(), size_t(text.size()));
+    c.ends.push_back(uint32_t(c.chars.size()));
+    if (++pending_ == qsizetype(columns_.size())) {
+        pending_ = 0;
+        ++rows_;
+    }
 }
 
 void Recordset::finishLoad() {
@@ -134,6 +158,12 @@ Field Recordset::fields(const QString& name) const {
     for (int i = 0; i < int(columns_.size()); ++i)
         if (columns_[i].info.name.compare(name, Qt::CaseInsensitive) == 0) return Field(this, i);
     throw RuntimeError::of(kItemNotFound);
+}
+
+size_t Recordset::textSize(int column) const {
+    requireOpen();
+    const Column& c = columns_.at(size_t(column));
+    return c.textOnly ? c.chars.size() : 0;
 }
 
 bool Recordset::isNullCell(qsizetype row, int column) const { return columns_[column].nulls[row]; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/pod_buffer.h"
+
 #include <QString>
 #include <QVariant>
 #include <cstdint>
@@ -26,6 +28,9 @@ public:
     // The cell; a Null cell is an invalid QVariant, distinct from an empty text.
     QVariant value() const;
     bool isNull() const;
+    // The cell as text without copying when the column holds text: a view into the
+    // recordset, or into `scratch` for other values. Null reads as the empty text.
+    QStringView textView(QString& scratch) const;
 
 private:
     friend class Recordset;
@@ -41,6 +46,7 @@ public:
     // Building (by the data access layer): open with the columns, then append cells row by row.
     void open(std::vector<FieldInfo> fields);
     void append(const QVariant& cell, bool null = false);
+    void appendText(QStringView text);
     // Replaces the names and defined sizes, once the load has measured what it had to.
     void setFieldSizes(const std::vector<FieldInfo>& fields);
     // Ends the load: the cursor stands on the first row, or BOF and EOF are both set.
@@ -60,6 +66,9 @@ public:
     // By name, ignoring case; no such field raises error 3265.
     Field fields(const QString& name) const;
 
+    // Characters held by a text column (0 for other columns): room a copy can reserve.
+    size_t textSize(int column) const;
+
     // Direct cell access for loaders that walk the whole result (no cursor involved).
     QVariant cell(qsizetype row, int column) const;
     bool isNullCell(qsizetype row, int column) const;
@@ -69,8 +78,8 @@ private:
     struct Column {
         FieldInfo info;
         bool textOnly = true;                 // every non-Null cell so far is text
-        std::vector<char16_t> chars;          // texts, back to back
-        std::vector<uint32_t> ends;           // end of each row's text in `chars`
+        PodBuffer<char16_t> chars;            // texts, back to back
+        PodBuffer<uint32_t> ends;             // end of each row's text in `chars`
         std::vector<QVariant> variants;       // used once a non-text value appears
         std::vector<bool> nulls;
         void toVariants();

@@ -10,6 +10,7 @@ namespace platform {
 QString LTrim(const QString& text);
 QString RTrim(const QString& text);
 QString Trim(const QString& text);
+QStringView TrimView(QStringView text);
 
 // 1-based position of `find` in `text` from `start`, ignoring case; 0 when absent.
 int InStrNoCase(int start, const QString& text, const QString& find);

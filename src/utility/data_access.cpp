@@ -245,9 +245,78 @@ bool prepareStatement(QSqlQuery& q, const QString& text, bool odbc, int timeoutS
 
 }  // namespace
 
+// SQLite straight through its own interface: each text goes from the engine into the
+// recordset's buffer without a QVariant or a QString on the way.
+void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& rs) {
+    sqlite3* db = handleOf<sqlite3*>(database().driver()->handle());
+    if (!db) raiseDatabaseError(QStringLiteral("no SQLite connection"));
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare16_v2(db, text.utf16(), int(text.size() * sizeof(char16_t)), &stmt, nullptr) != SQLITE_OK) {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_finalize(stmt);
+        raiseDatabaseError(why);
+    }
+    struct Finalize {
+        sqlite3_stmt* stmt;
+        ~Finalize() { sqlite3_finalize(stmt); }
+    } finalize{stmt};
+
+    const int columns = sqlite3_column_count(stmt);
+    std::vector<platform::FieldInfo> fields(static_cast<size_t>(columns));
+    std::vector<bool> sizeFromValues(static_cast<size_t>(columns), false);
+    for (int i = 0; i < columns; ++i) {
+        fields[size_t(i)].name = QString::fromUtf8(sqlite3_column_name(stmt, i));
+        const char* declared = sqlite3_column_decltype(stmt, i);
+        const auto size = declared ? definedSizeForDeclaredType(QString::fromUtf8(declared)) : std::nullopt;
+        fields[size_t(i)].definedSize = size.value_or(0);
+        sizeFromValues[size_t(i)] = !size.has_value();
+    }
+    std::vector<int> longest(static_cast<size_t>(columns), 0);
+    rs.open(fields);
+    int step;
+    while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
+        for (int i = 0; i < columns; ++i) {
+            int length = 0;
+            switch (sqlite3_column_type(stmt, i)) {
+            case SQLITE_NULL: rs.append(QVariant(), true); break;
+            case SQLITE_INTEGER:
+                rs.append(QVariant(qlonglong(sqlite3_column_int64(stmt, i))));
+                length = 8;
+                break;
+            case SQLITE_FLOAT:
+                rs.append(QVariant(sqlite3_column_double(stmt, i)));
+                length = 8;
+                break;
+            case SQLITE_BLOB: {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, i));
+                length = sqlite3_column_bytes(stmt, i);
+                rs.append(QVariant(QByteArray(bytes, length)));
+                break;
+            }
+            default: {
+                const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+                length = sqlite3_column_bytes16(stmt, i) / int(sizeof(char16_t));
+                rs.appendText(QStringView(chars, length));
+            }
+            }
+            if (sizeFromValues[size_t(i)]) longest[size_t(i)] = std::max(longest[size_t(i)], length);
+        }
+    }
+    if (step != SQLITE_DONE) {
+        rs.close();
+        raiseDatabaseError(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    // A computed column has no declared type: its longest value stands for its size.
+    for (int i = 0; i < columns; ++i)
+        if (sizeFromValues[size_t(i)]) fields[size_t(i)].definedSize = std::max(1, longest[size_t(i)]);
+    rs.setFieldSizes(fields);
+    rs.finishLoad();
+}
+
 void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int, int, int) {
     requireOpen();
     rs.close();
+    if (!viaOdbc_) return openSqliteRecordset(statementFor(sql), rs);
     QSqlQuery q(database());
     q.setForwardOnly(true);
     const QString text = statementFor(sql);
@@ -256,42 +325,22 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
 
     const QSqlRecord record = q.record();
     const int columns = record.count();
-    std::vector<platform::FieldInfo> fields(columns);
-    std::vector<bool> sizeFromValues(columns, false);
-    sqlite3_stmt* stmt = viaOdbc_ ? nullptr : handleOf<sqlite3_stmt*>(q.result()->handle());
+    std::vector<platform::FieldInfo> fields(static_cast<size_t>(columns));
     for (int i = 0; i < columns; ++i) {
         const QSqlField f = record.field(i);
-        fields[i].name = f.name();
-        if (viaOdbc_) {
-            fields[i].definedSize = definedSizeForOdbcType(f.typeID(), f.length(), f.precision());
-        } else {
-            const char* declared = stmt ? sqlite3_column_decltype(stmt, i) : nullptr;
-            const auto size = declared ? definedSizeForDeclaredType(QString::fromUtf8(declared)) : std::nullopt;
-            fields[i].definedSize = size.value_or(0);
-            sizeFromValues[i] = !size.has_value();
-        }
+        fields[size_t(i)] = {f.name(), definedSizeForOdbcType(f.typeID(), f.length(), f.precision())};
     }
-    std::vector<int> longest(columns, 0);
     rs.open(fields);
     while (q.next()) {
         for (int i = 0; i < columns; ++i) {
             const bool null = q.isNull(i);
-            const QVariant v = null ? QVariant() : q.value(i);
-            if (sizeFromValues[i] && !null) {
-                const int len = v.metaType().id() == QMetaType::QString ? int(v.toString().size()) : 8;
-                longest[i] = std::max(longest[i], len);
-            }
-            rs.append(v, null);
+            rs.append(null ? QVariant() : q.value(i), null);
         }
     }
     if (q.lastError().isValid()) {
         rs.close();
         raiseDatabaseError(driverText(q.lastError()));
     }
-    // A computed column has no declared type: its longest value stands for its size.
-    for (int i = 0; i < columns; ++i)
-        if (sizeFromValues[i]) fields[i].definedSize = std::max(1, longest[i]);
-    rs.setFieldSizes(fields);
     rs.finishLoad();
 }
 

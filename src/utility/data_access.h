@@ -80,6 +80,7 @@ private:
     friend class Connection;
     void openSqlite();
     void openOdbc();
+    void openSqliteRecordset(const QString& text, platform::Recordset& rs);
     void fail(const QString& why);
     void applyCommandTimeout();
     QString hidePassword(QString text) const;

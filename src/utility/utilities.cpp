@@ -111,8 +111,7 @@ QString Utilities::ReplaceText(const QString& text, const QString& find, const Q
 
 QString Utilities::DisplayText(const QVariant& value) const {
     QString s = NonNullValue(value);
-    for (QChar& c : s)
-        if (c == u'\r' || c == u'\n' || c == u'\t') c = u' ';
+    for (QChar& c : s) c = displayChar(c);
     return s;
 }
 

@@ -32,6 +32,8 @@ public:
     QString ReplaceText(const QString& text, const QString& find, const QString& replaceWith) const;
     // A cell's text for a list: Null gives empty, line breaks and tabs become blanks.
     QString DisplayText(const QVariant& value) const;
+    // The character a list cell shows for `c` (line breaks and tabs as blanks).
+    static QChar displayChar(QChar c) { return c == u'\r' || c == u'\n' || c == u'\t' ? QChar(u' ') : c; }
     // Centres a window on its screen before it is shown.
     void PlaceForm(QWidget* form, int option) const;
     QString AddPathSeparator(const QString& path) const;

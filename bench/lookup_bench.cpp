@@ -1,0 +1,139 @@
+// lookup_bench: a lookup over a large table, measured in one run.
+//
+//   lookup_bench [--rows N]
+//
+// N rows (default 1,000,000) of 3 text columns of about 12 characters in SQLite. Prints one
+// figure per line as "name value unit": the raw forward-only fetch of the same statement
+// (the floor), the time from ConsultaSearch to the window loaded and sorted, peak memory per
+// cell above the baseline, and the time to close the window.
+#include "lookup/lib_cls_cons2.h"
+#include "lookup/lib_frm_cons2.h"
+#include "platform/application.h"
+#include "utility/library.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+namespace {
+
+long long statusKb(const char* field) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field)) return line.mid(int(std::strlen(field))).trimmed().split(' ').front().toLongLong();
+    return -1;
+}
+
+// Lets the peak resident size start again from the current one.
+void resetPeak() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly)) f.write("5");
+}
+
+QString randomText(std::mt19937& rng) {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz0123456789";
+    const int length = std::uniform_int_distribution<int>(9, 15)(rng);
+    QString s;
+    for (int i = 0; i < length; ++i) s += QLatin1Char(letters[std::uniform_int_distribution<int>(0, 62)(rng)]);
+    return s;
+}
+
+void makeTable(const QString& file, int rows) {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+    db.setDatabaseName(file);
+    db.open();
+    QSqlQuery(db).exec(QStringLiteral("CREATE TABLE V_MA_ARTICULOS (DESCRIPCION VARCHAR(15), IDARTICULO VARCHAR(15), "
+                                      "RUBRO VARCHAR(15))"));
+    db.transaction();
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO V_MA_ARTICULOS VALUES (?, ?, ?)"));
+    std::mt19937 rng(11);
+    for (int i = 0; i < rows; ++i) {
+        insert.bindValue(0, randomText(rng));
+        insert.bindValue(1, randomText(rng));
+        insert.bindValue(2, randomText(rng));
+        insert.exec();
+    }
+    insert = QSqlQuery();
+    db.commit();
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int rows = 1000000;
+    for (int i = 1; i + 1 < argc; i += 2)
+        if (std::strcmp(argv[i], "--rows") == 0) rows = std::atoi(argv[i + 1]);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("lookup.sqlite"));
+    makeTable(file, rows);
+    const QString sql = QStringLiteral("SELECT DESCRIPCION, IDARTICULO, RUBRO FROM V_MA_ARTICULOS");
+
+    auto& session = utility::dataAccess();
+    session.setServer(QStringLiteral("sqlite"));
+    session.setDatabaseName(file);
+    session.OpenSession(0, 3);
+    if (!session.IsOpen()) return 1;
+
+    // The floor: the same statement fetched forward-only, every value read as text.
+    QElapsedTimer timer;
+    timer.start();
+    {
+        QSqlQuery q(session.database());
+        q.setForwardOnly(true);
+        q.exec(sql);
+        qsizetype chars = 0;
+        while (q.next())
+            for (int c = 0; c < 3; ++c) chars += q.value(c).toString().size();
+        if (chars == 0) return 1;
+    }
+    const double rawMs = timer.nsecsElapsed() / 1e6;
+
+    lookup::Lib_ClsCons2 request;
+    lookup::Coleccion cmps;
+    QString campo;
+    double openMs = 0, closeMs = 0;
+    long long peakKb = 0;
+    qsizetype shownRows = 0;
+    const long long baselineKb = statusKb("VmRSS:");
+    resetPeak();
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<lookup::Lib_FrmCons2*>(QApplication::activeModalWidget());
+        openMs = timer.nsecsElapsed() / 1e6;
+        peakKb = statusKb("VmHWM:");
+        if (!w) return;
+        shownRows = w->ListView1->items().count();
+        timer.restart();
+        w->CmdCancelar_Click();
+    });
+    timer.restart();
+    request.ConsultaSearch(sql, cmps, QString(), campo);
+    closeMs = timer.nsecsElapsed() / 1e6;
+    if (shownRows != rows) {
+        std::fprintf(stderr, "lookup_bench: the window showed %lld rows of %d\n", static_cast<long long>(shownRows), rows);
+        return 1;
+    }
+    const double cells = 3.0 * rows;
+    std::printf("rows %d count\n", rows);
+    std::printf("raw_fetch_ms %.1f ms\n", rawMs);
+    std::printf("open_ms %.1f ms\n", openMs);
+    std::printf("open_to_raw %.2f x\n", openMs / rawMs);
+    std::printf("bytes_per_cell %.1f bytes\n", (peakKb - baselineKb) * 1024.0 / cells);
+    std::printf("close_ms %.1f ms\n", closeMs);
+    utility::dataAccessSlot().release();
+    return 0;
+}
