@@ -9,9 +9,12 @@
 namespace {
 
 const char kUsage[] =
-    "Uso: stockfix-demo-db RUTA [--vouchers N] [--seed S]\n"
+    "Uso: stockfix-demo-db RUTA [--vouchers N] [--rows N] [--seed S]\n"
     "Escribe una base SQLite nueva en RUTA (reemplaza la que hubiera) con las tablas V_MV_Stock,\n"
-    "C_MV_Cpte, TA_CONFIGURACION, V_MA_ARTICULOS, VT_CLIENTES, VT_PROVEEDORES y MA_CONTACTOS.\n";
+    "C_MV_Cpte, TA_CONFIGURACION, V_MA_ARTICULOS, VT_CLIENTES, VT_PROVEEDORES y MA_CONTACTOS.\n"
+    "  --vouchers N  comprobantes al azar, además de uno de cada caso (60 por omisión)\n"
+    "  --rows N      filas de la tabla de artículos (400 por omisión)\n"
+    "  --seed S      semilla: la misma semilla da la misma base\n";
 
 bool readNumber(const char* text, long long max, long long* out) {
     char* end = nullptr;
@@ -33,12 +36,13 @@ int main(int argc, char* argv[]) {
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if ((arg == "--vouchers" || arg == "--seed") && i + 1 < argc) {
+        } else if ((arg == "--vouchers" || arg == "--seed" || arg == "--rows") && i + 1 < argc) {
             if (!readNumber(argv[++i], arg == "--seed" ? 0xFFFFFFFFLL : 10000000LL, &n)) {
                 std::fprintf(stderr, "stockfix-demo-db: valor no válido para %s: %s\n", arg.c_str(), argv[i]);
                 return 2;
             }
             if (arg == "--seed") options.seed = uint32_t(n);
+            else if (arg == "--rows") options.articles = int(n);
             else options.vouchers = int(n);
         } else if (arg.rfind("--", 0) == 0 || !path.isEmpty()) {
             std::fprintf(stderr, "stockfix-demo-db: argumento no válido: %s\n%s", arg.c_str(), kUsage);

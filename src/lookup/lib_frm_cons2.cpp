@@ -181,7 +181,11 @@ void Lib_FrmCons2::Encolumnar() {
         for (int32_t i = 0; i < n; ++i) {
             const platform::Field campo = RsConsulta->fields(i);
             const double w = campo.definedSize();
-            if (i != 0) CmbSearch << crearCaja(platform::CheckedInt16(i));
+            if (i != 0) {
+                // A new element copies element 0's design: same top, width and height.
+                CmbSearch << crearCaja(platform::CheckedInt16(i));
+                colocar(CmbSearch.back(), twipsOf(CmbSearch[0]));
+            }
             QComboBox* caja = CmbSearch[i];
             caja->setVisible(true);
             caja->setToolTip(campo.name());  // each box names its own column's field

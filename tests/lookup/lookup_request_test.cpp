@@ -80,6 +80,8 @@ TEST_F(LookupRequest, TheWindowShowsEveryRowSortedWithItsColumnsAndBoxes) {
                        const auto box = w.twipsOf(w.CmbSearch[i]);
                        EXPECT_EQ(box.left, list->columnHeader(i + 1).left);
                        EXPECT_NEAR(box.width, list->columnHeader(i + 1).width - 50, 1e-6);
+                       EXPECT_EQ(box.top, 0);
+                       EXPECT_EQ(box.height, 315);  // as element 0 was designed
                        EXPECT_EQ(w.CmbSearch[i]->toolTip(), list->columnHeader(i + 1).text);
                        EXPECT_TRUE(w.CmbSearch[i]->isVisible());
                    }
