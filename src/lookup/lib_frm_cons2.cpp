@@ -1,6 +1,8 @@
 #include "lookup/lib_frm_cons2.h"
 
+#include "lookup/cantidades.h"
 #include "lookup/disposicion.h"
+#include "platform/key_codes.h"
 #include "platform/error_styles.h"
 #include "platform/prompts.h"
 #include "platform/text_rules.h"
@@ -18,6 +20,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QStringListModel>
 #include <QVarLengthArray>
 
 namespace lookup {
@@ -89,6 +95,12 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     setTabOrder(HScroll1, CmdAceptar);
     setTabOrder(CmdAceptar, CmdCancelar);
 
+    connect(MNU_Llena, &QAction::triggered, this, [this] { MNU_Llena_Click(); });
+    mostrarMenu = [](QMenu& menu) { menu.exec(QCursor::pos()); };
+    ListView1->installEventFilter(this);
+    connect(ListView1, &platform::ReportListView::columnClick, this, [this](int p) { ListView1_ColumnClick(p); });
+    connect(ListView1, &QAbstractItemView::doubleClicked, this, [this] { ListView1_DblClick(); });
+
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
     connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
@@ -127,6 +139,8 @@ QComboBox* Lib_FrmCons2::crearCaja(int16_t index) {
     caja->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
     caja->setEditable(true);
     caja->setInsertPolicy(QComboBox::NoInsert);
+    // A drop-down list may hold a whole column: never measure every entry.
+    caja->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     caja->installEventFilter(this);
     caja->lineEdit()->installEventFilter(this);
     connect(caja, &QComboBox::editTextChanged, this, [this, index] { CmbSearch_Change(index); });
@@ -317,11 +331,11 @@ int32_t Lib_FrmCons2::Busqueda(int32_t& Clave, QString& QueValor) {
     int32_t resultado = 0;
     scope.step([&] {
         const QString clave = Trim(QueValor);
-        const qsizetype m = clave.size();
+        const int columna = Clave <= 0 ? 0 : Clave;
         const qsizetype filas = ListView1->items().count();
+        // The cells are read in place: a million rows are walked without a copy.
         for (qsizetype pos = 1; pos <= filas; ++pos) {
-            const QString celda = Clave <= 0 ? ListView1->itemText(pos) : ListView1->subItem(pos, Clave);
-            if (QStringView(Trim(celda)).left(m).compare(clave, Qt::CaseInsensitive) == 0) {
+            if (platform::TrimView(ListView1->cellView(pos, columna)).startsWith(clave, Qt::CaseInsensitive)) {
                 resultado = int32_t(pos);
                 return;
             }
@@ -362,9 +376,146 @@ bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         for (int16_t i = 0; i < CmbSearch.size(); ++i)
             if (watched == CmbSearch[i] || watched == CmbSearch[i]->lineEdit()) CmbSearch_GotFocus(i);
+    } else if (event->type() == QEvent::KeyPress) {
+        platform::KeyDown k = platform::keyDownOf(*static_cast<QKeyEvent*>(event));
+        if (watched == ListView1) {
+            ListView1_KeyDown(k.keyCode, k.shift);
+            // Enter was the confirmation (the default button must not confirm again), and a
+            // character went to the search box: the list's own incremental search would
+            // move the selection away from the row that box just found.
+            return k.keyCode == platform::vbKeyReturn || esTeclaDeCaracter(k.keyCode);
+        }
+        for (int16_t i = 0; i < CmbSearch.size(); ++i)
+            if (watched == CmbSearch[i]->lineEdit()) CmbSearch_KeyDown(i, k.keyCode, k.shift);
     }
     return QDialog::eventFilter(watched, event);
 }
+
+// ---- keys in a search box and the pop-up menu
+
+void Lib_FrmCons2::CmbSearch_KeyDown(int16_t Index, int16_t& KeyCode, int16_t& Shift) {
+    ErrorScope scope(platform::skipEveryError());
+    switch (KeyCode) {
+    case platform::vbKeyF5:
+        scope.step([&] { OpcionMenu.clear(); });
+        scope.step([&] { mostrarMenu(*MNU_Emergente); });
+        scope.step([&] {
+            if (platform::EqualsNoCase(OpcionMenu, QStringLiteral("-1"))) llenarPosiblesValores(Index);
+        });
+        break;
+    case platform::vbKeyDown:
+    case platform::vbKeyUp:
+    case platform::vbKeyPageDown:
+    case platform::vbKeyPageUp:
+        scope.step([&] {
+            int16_t sinModificador = 0;
+            ListView1_KeyDown(KeyCode, sinModificador);
+        });
+        scope.step([&] { ListView1->setFocus(); });
+        break;
+    default: break;
+    }
+    (void)Shift;
+}
+
+void Lib_FrmCons2::MNU_Llena_Click() { OpcionMenu = QStringLiteral("-1"); }
+
+void Lib_FrmCons2::llenarPosiblesValores(int16_t index) {
+    QComboBox* caja = CmbSearch.at(index);
+    caja->clear();
+    // Every row adds its cell as the list shows it, duplicates and empty cells included.
+    const qsizetype filas = ListView1->items().count();
+    QStringList valores;
+    valores.reserve(filas);
+    for (qsizetype pos = 1; pos <= filas; ++pos) valores << ListView1->cellView(pos, index).toString();
+    // One model for the whole list: adding a million items one by one would freeze the window.
+    const QSignalBlocker quiet(caja);
+    caja->setModel(new QStringListModel(valores, caja));
+    caja->setCurrentIndex(-1);
+    caja->setEditText(QString());
+}
+
+// ---- the list: sorting, keys, double click
+
+void Lib_FrmCons2::ListView1_ColumnClick(int position) {
+    ErrorScope scope(platform::skipEveryError());
+    scope.step([&] {
+        ListView1->setSortState(true, position - 1, ListView1->sortOrder() == 0 ? 1 : 0);
+    });
+}
+
+bool Lib_FrmCons2::esTeclaDeCaracter(int16_t k) {
+    return (k >= 47 && k <= 93) || (k >= 97 && k <= 125) || k == platform::vbKeyBack || k == platform::vbKeySpace;
+}
+
+qsizetype Lib_FrmCons2::filaActual() const {
+    const qsizetype pos = ListView1->selectedPosition();
+    if (pos == 0) throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+    return ListView1->items().storageRow(pos - 1);
+}
+
+int Lib_FrmCons2::celdaCantidad() {
+    QString titulo = QString::fromLatin1(kTituloCantidad);
+    const int columna = IndiceColumna(titulo) - 1;
+    if (columna < 0) throw RuntimeError(35600, QStringLiteral("Index out of bounds"));
+    return columna;
+}
+
+void Lib_FrmCons2::ListView1_KeyDown(int16_t& KeyCode, int16_t& Shift) {
+    ErrorScope scope(platform::reportAndAsk([](const RuntimeError& e) {
+        return int(utility::utilities().ReportError(e, {}, QStringLiteral("ListView1_KeyDown")));
+    }));
+    platform::ListItemsModel& items = ListView1->items();
+    qsizetype fila = -1;
+    int columna = -1;
+    auto celda = [&] { return items.cell(fila, columna); };
+
+    if (KeyCode == platform::vbKeyReturn) {
+        scope.step([&] { CmdAceptar_Click(); });
+    } else if (KeyCode == platform::vbKeyInsert && Shift == platform::vbShiftMask && UsaCantidades) {
+        QString respuesta;
+        scope.step([&] {
+            fila = filaActual();
+            columna = celdaCantidad();
+        });
+        scope.step([&] {
+            respuesta = platform::InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
+                                           QStringLiteral("Carga de Datos"), celda());
+        });
+        scope.step([&] {
+            columna = celdaCantidad();
+            items.setCell(fila, columna, cantidadPedida(respuesta));
+        });
+        scope.step([&] { items.setChecked(fila, true); });
+    } else if (KeyCode == platform::vbKeyInsert && Shift == 0 && UsaCantidades) {
+        scope.step([&] {
+            fila = filaActual();
+            columna = celdaCantidad();
+        });
+        scope.step([&] { items.setCell(fila, columna, cantidadMasUno(celda())); });
+        scope.step([&] { items.setChecked(fila, true); });
+    } else if (KeyCode == platform::vbKeyDelete && Shift == 0 && UsaCantidades) {
+        scope.step([&] {
+            fila = filaActual();
+            columna = celdaCantidad();
+        });
+        scope.step([&] { items.setCell(fila, columna, cantidadMenosUno(celda())); });
+        scope.step([&] {
+            if (leerCantidad(celda()) <= 0) {
+                items.setChecked(fila, false);
+                items.setCell(fila, columna, QStringLiteral("0.00"));
+            }
+        });
+    } else if (esTeclaDeCaracter(KeyCode)) {
+        // The character whose code is the key code, whatever key gave it.
+        QComboBox* caja = nullptr;
+        scope.step([&] { caja = CmbSearch.at(IndiceCampoActivo); });
+        scope.step([&] { caja->setEditText(caja->currentText() + QChar(char16_t(KeyCode))); });
+        scope.step([&] { caja->setFocus(); });
+    }
+}
+
+void Lib_FrmCons2::ListView1_DblClick() { CmdAceptar_Click(); }
 
 // ---- confirmation
 
@@ -372,60 +523,73 @@ void Lib_FrmCons2::CmdAceptar_Click() {
     ErrorScope scope(platform::reportAndAsk([](const RuntimeError& e) {
         return int(utility::utilities().ReportError(e, {}, QStringLiteral("CmdAceptar_Click")));
     }));
-    QString actual;  // the current value, carried across fields and rows
-    auto requerir = [](const Coleccion& c) {
-        if (!c) throw RuntimeError::of(platform::kObjectRequired);
-        return c;
+    platform::ListItemsModel& items = ListView1->items();
+    QString actual;  // the current value: never emptied between fields or rows
+    auto agregar = [](const Coleccion& c, const QString& texto) {
+        if (!c) throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+        c->append(texto);
     };
-    auto valorDe = [&](qsizetype fila, int16_t c) { return c == 1 ? ListView1->itemText(fila) : ListView1->subItem(fila, c - 1); };
-    QString cantidad = QStringLiteral("**Cantidad**");
+    // The value of column c (from 1) in a storage row: the row's text or a sub-item.
+    auto valor = [&](qsizetype fila, int16_t c) {
+        if (c < 1) throw RuntimeError(35600, QStringLiteral("Index out of bounds"));
+        return items.cell(fila, c - 1);
+    };
 
     if (CheckBoxes) {
         scope.step([&] {
             if (CampoDevuelto.isEmpty()) CampoDevuelto = ListView1->columnHeader(1).text;
         });
         qsizetype n = 0;
-        scope.step([&] { n = ListView1->items().count(); });
+        scope.step([&] { n = items.count(); });
         for (qsizetype i = 1; i <= n && !scope.left(); ++i) {
-            bool marcada = false;
-            scope.step([&] { marcada = ListView1->items().checked(ListView1->items().storageRow(i - 1)); });
-            if (!marcada) continue;
+            const qsizetype fila = items.storageRow(i - 1);
+            if (!items.checked(fila)) continue;
             int16_t c = 0;
             scope.step([&] { c = IndiceColumna(CampoDevuelto); });
-            scope.step([&] { actual = valorDe(i, c); });
-            scope.step([&] { requerir(Valores)->append(actual); });
+            scope.step([&] { actual = valor(fila, c); });
+            scope.step([&] { agregar(Valores, actual); });
             scope.step([&] {
-                if (UsaCantidades) requerir(Cantidades)->append(ListView1->subItem(i, IndiceColumna(cantidad) - 1));
+                if (UsaCantidades) agregar(Cantidades, items.cell(fila, celdaCantidad()));
             });
         }
         scope.step([&] { hide(); });
         return;
     }
 
-    qsizetype fila = 0;
-    scope.step([&] { fila = ListView1->selectedPosition(); });
-    if (fila == 0) {
-        scope.step([&] { hide(); });
+    qsizetype fila = -1;
+    scope.step([&] {
+        const qsizetype pos = ListView1->selectedPosition();
+        if (pos > 0) fila = items.storageRow(pos - 1);
+    });
+    if (fila < 0) {
+        if (!scope.left()) scope.step([&] { hide(); });
         return;
     }
-    scope.step([&] {
-        if (!CmpsDevueltos) return;
-        const qsizetype m = CmpsDevueltos->size();
-        for (qsizetype j = 0; j < m; ++j) {
-            QString campo = CmpsDevueltos->at(j);
-            const int16_t c = IndiceColumna(campo);
-            if (c >= 1) actual = valorDe(fila, c);
-            requerir(Valores)->append(actual);
+    if (CmpsDevueltos) {
+        qsizetype m = 0;
+        scope.step([&] { m = CmpsDevueltos->size(); });
+        for (qsizetype j = 0; j < m && !scope.left(); ++j) {
+            int16_t c = 0;
+            scope.step([&] {
+                QString campo = CmpsDevueltos->at(j);
+                c = IndiceColumna(campo);
+            });
+            scope.step([&] {
+                if (c >= 1) actual = valor(fila, c);
+            });
+            scope.step([&] { agregar(Valores, actual); });
         }
-    });
-    scope.step([&] {
-        if (Trim(CampoDevuelto).isEmpty()) return;
-        const int16_t c = IndiceColumna(CampoDevuelto);
-        if (c >= 1) actual = valorDe(fila, c);
-    });
+    }
+    if (!Trim(CampoDevuelto).isEmpty()) {
+        int16_t c = 0;
+        scope.step([&] { c = IndiceColumna(CampoDevuelto); });
+        scope.step([&] {
+            if (c >= 1) actual = valor(fila, c);
+        });
+    }
     scope.step([&] { ValorDevuelto = actual; });
     scope.step([&] {
-        if (UsaCantidades) requerir(Cantidades)->append(ListView1->subItem(fila, IndiceColumna(cantidad) - 1));
+        if (UsaCantidades) agregar(Cantidades, items.cell(fila, celdaCantidad()));
     });
     scope.step([&] { hide(); });
 }

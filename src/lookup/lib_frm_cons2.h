@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -82,6 +83,15 @@ public:
     void CmbSearch_Change(int16_t Index);
     void CmbSearch_Click(int16_t Index);
     void CmbSearch_GotFocus(int16_t Index);
+    void CmbSearch_KeyDown(int16_t Index, int16_t& KeyCode, int16_t& Shift);
+    void MNU_Llena_Click();
+    void ListView1_ColumnClick(int position);
+    void ListView1_KeyDown(int16_t& KeyCode, int16_t& Shift);
+    void ListView1_DblClick();
+
+    // Shows the pop-up menu and returns when it closes; tests put a scripted one in place.
+    std::function<void(QMenu&)> mostrarMenu;
+    int16_t indiceCampoActivo() const { return IndiceCampoActivo; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -96,6 +106,10 @@ private:
     void setAnchoVentana(double twips);
     double twipsPorPixel() const;
     double anchoDeTexto(const QString& texto) const;
+    void llenarPosiblesValores(int16_t index);
+    static bool esTeclaDeCaracter(int16_t keyCode);
+    qsizetype filaActual() const;  // storage row of the selected row; raises when there is none
+    int celdaCantidad();            // the quantity cell's column; raises when there is none
 
     qsizetype ItemActual = -1;  // storage row, -1 for none
     std::unique_ptr<platform::Recordset> RsConsulta;

@@ -57,6 +57,7 @@ qsizetype ListItemsModel::appendRow() {
     checked_.push_back(false);
     if (!order_.empty()) order_.push_back(uint32_t(rows_));
     position_.clear();
+    sortedColumn_ = -1;
     const qsizetype row = rows_++;
     if (!loading_) endInsertRows();
     return row;
@@ -69,6 +70,7 @@ void ListItemsModel::clear() {
     checked_.clear();
     order_.clear();
     position_.clear();
+    sortedColumn_ = -1;
     rows_ = 0;
     endResetModel();
 }
@@ -76,6 +78,16 @@ void ListItemsModel::clear() {
 QStringView ListItemsModel::storedText(const Column& c, qsizetype row) const {
     const uint32_t from = row == 0 ? 0 : c.ends[size_t(row - 1)];
     return QStringView(c.chars.data() + from, qsizetype(c.ends[size_t(row)] - from));
+}
+
+QStringView ListItemsModel::cellView(qsizetype row, int column) const {
+    if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return {};
+    const Column& c = columns_[size_t(column)];
+    if (!c.rewritten.isEmpty()) {
+        auto it = c.rewritten.constFind(row);
+        if (it != c.rewritten.constEnd()) return *it;
+    }
+    return storedText(c, row);
 }
 
 QString ListItemsModel::cell(qsizetype row, int column) const {
@@ -91,6 +103,7 @@ QString ListItemsModel::cell(qsizetype row, int column) const {
 void ListItemsModel::setCell(qsizetype row, int column, QStringView text) {
     if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return;
     Column& c = columns_[size_t(column)];
+    if (column == sortedColumn_) sortedColumn_ = -1;
     // The row just appended takes its cells in the buffer; later writes are kept aside.
     if (row == rows_ - 1 && c.rewritten.isEmpty() && storedText(c, row).isEmpty() && c.chars.size() + text.size() <= UINT32_MAX) {
         c.chars.append(text.utf16(), size_t(text.size()));
@@ -140,6 +153,8 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     std::vector<uint32_t> next(static_cast<size_t>(rows_));
     if (order_.empty()) std::iota(next.begin(), next.end(), 0u);
     else next = order_;
+    const bool flip = column == sortedColumn_ && order != sortedOrder_ && sameAsPrevious_.size() == next.size();
+    const bool already = column == sortedColumn_ && order == sortedOrder_;
     const Column& c = columns_[size_t(column)];
     auto text = [&](uint32_t row) -> QStringView {
         if (!c.rewritten.isEmpty()) {
@@ -158,7 +173,28 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     // of texts again and again. The C locale has no collation: there the order is that of
     // the case-folded texts, with their first four characters packed into a number so most
     // comparisons never touch the texts.
-    if (QLocale().language() == QLocale::C) {
+    if (already) {
+        // nothing changed since the same sort
+    } else if (flip) {
+        // Sorting the other way round: the groups of equal cells in reverse order, each
+        // group keeping its own order.
+        std::vector<uint32_t> reversed;
+        std::vector<bool> same;
+        reversed.reserve(next.size());
+        same.reserve(next.size());
+        size_t end = next.size();
+        while (end > 0) {
+            size_t begin = end - 1;
+            while (begin > 0 && sameAsPrevious_[begin]) --begin;
+            for (size_t i = begin; i < end; ++i) {
+                reversed.push_back(next[i]);
+                same.push_back(i != begin);
+            }
+            end = begin;
+        }
+        next = std::move(reversed);
+        sameAsPrevious_ = std::move(same);
+    } else if (QLocale().language() == QLocale::C) {
         auto folded = [](char16_t c) { return char16_t(QChar::toCaseFolded(char32_t(c))); };
         struct Entry {
             uint64_t prefix;
@@ -187,6 +223,9 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
         else
             std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return less(b, a); });
         for (size_t i = 0; i < entries.size(); ++i) next[i] = entries[i].row;
+        sameAsPrevious_.assign(entries.size(), false);
+        for (size_t i = 1; i < entries.size(); ++i)
+            sameAsPrevious_[i] = !less(entries[i - 1], entries[i]) && !less(entries[i], entries[i - 1]);
     } else {
         QCollator collator;
         collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -194,7 +233,11 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
         keys.reserve(size_t(rows_));
         for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r)).toString()));
         sortByKeys(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+        sameAsPrevious_.assign(next.size(), false);
+        for (size_t i = 1; i < next.size(); ++i) sameAsPrevious_[i] = keys[next[i - 1]].compare(keys[next[i]]) == 0;
     }
+    sortedColumn_ = column;
+    sortedOrder_ = order;
     order_ = std::move(next);
     position_.clear();
 

@@ -35,6 +35,8 @@ public:
     qsizetype count() const { return rows_; }
     // Cells by storage row; column 0 is the row's own text.
     QString cell(qsizetype row, int column) const;
+    // The same without a copy; valid until the cell or the rows change.
+    QStringView cellView(qsizetype row, int column) const;
     void setCell(qsizetype row, int column, QStringView text);
     bool checked(qsizetype row) const { return checked_[size_t(row)]; }
     void setChecked(qsizetype row, bool on);
@@ -46,6 +48,8 @@ public:
     qsizetype displayedRow(qsizetype storage) const;
 
     // Sorts by one column's text, ignoring case and following the system locale; stable.
+    // Sorting the column just sorted the other way round only reverses its groups of
+    // equal cells, without comparing again.
     void sortBy(int column, Qt::SortOrder order);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -69,6 +73,11 @@ private:
     std::vector<uint32_t> order_;  // empty: storage order
     mutable std::vector<uint32_t> position_;  // inverse of order_, built on demand
     qsizetype rows_ = 0;
+    // The last sort, while nothing has changed since: its column, its order and, per
+    // displayed position, whether the row's cell equals the previous row's.
+    int sortedColumn_ = -1;
+    Qt::SortOrder sortedOrder_ = Qt::AscendingOrder;
+    std::vector<bool> sameAsPrevious_;
     bool checkable_ = false;
     bool loading_ = false;
 };

@@ -69,6 +69,13 @@ void ReportListView::setSortOrder(int order) {
     if (sorted_) resort();
 }
 
+void ReportListView::setSortState(bool sorted, int key, int order) {
+    sorted_ = sorted;
+    sortKey_ = key;
+    sortOrder_ = order == 0 ? 0 : 1;
+    if (sorted_) resort();
+}
+
 void ReportListView::resort() {
     if (sortKey_ < 0 || sortKey_ >= columnHeaderCount()) return;
     const Qt::SortOrder order = sortOrder_ == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;

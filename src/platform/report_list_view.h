@@ -38,6 +38,10 @@ public:
     QString subItem(qsizetype position, int index) const {
         return model_->cell(model_->storageRow(position - 1), index);
     }
+    // Cell `column` (0 the row's text) of a displayed row, without a copy.
+    QStringView cellView(qsizetype position, int column) const {
+        return model_->cellView(model_->storageRow(position - 1), column);
+    }
 
     // Check boxes beside the rows.
     void setCheckboxes(bool on) { model_->setCheckable(on); }
@@ -50,6 +54,8 @@ public:
     void setSortKey(int key);
     int sortOrder() const { return sortOrder_; }
     void setSortOrder(int order);
+    // All three at once, sorting once.
+    void setSortState(bool sorted, int key, int order);
 
     // The selected row's position, 0 when there is none; selecting also makes it current.
     qsizetype selectedPosition() const;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// The platform's Format for the fixed-point patterns the suite uses ("########0.00",
+// "########0.0"): the number rounded to the pattern's decimals, every integer digit, no
+// grouping, the user's decimal separator.
+namespace platform {
+
+QString Format(double value, const QString& pattern);
+// A text that converts as a whole to a number under the user's locale is formatted as
+// that number; any other text comes back unchanged.
+QString Format(const QString& text, const QString& pattern);
+
+}  // namespace platform
