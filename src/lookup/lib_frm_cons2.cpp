@@ -385,8 +385,10 @@ bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
             // move the selection away from the row that box just found.
             return k.keyCode == platform::vbKeyReturn || esTeclaDeCaracter(k.keyCode);
         }
+        // A box's keys reach the box itself (which hands them to its line edit directly),
+        // or its line edit when that has the focus of its own.
         for (int16_t i = 0; i < CmbSearch.size(); ++i)
-            if (watched == CmbSearch[i]->lineEdit()) CmbSearch_KeyDown(i, k.keyCode, k.shift);
+            if (watched == CmbSearch[i] || watched == CmbSearch[i]->lineEdit()) CmbSearch_KeyDown(i, k.keyCode, k.shift);
     }
     return QDialog::eventFilter(watched, event);
 }
