@@ -5,10 +5,13 @@
 // N rows (default 1,000,000) of 3 text columns of about 12 characters in SQLite. Prints one
 // figure per line as "name value unit": the raw forward-only fetch of the same statement
 // (the floor), the time from ConsultaSearch to the window loaded and sorted, peak memory per
-// cell above the baseline, and the time to close the window.
+// cell above the baseline, the time to close the window; and, on the open window, the
+// slowest search as the user types, sorting by a new column, flipping the order, and
+// filling a search box's drop-down list with the whole column.
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
 #include "platform/application.h"
+#include "platform/key_codes.h"
 #include "utility/library.h"
 
 #include <QApplication>
@@ -17,7 +20,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QComboBox>
+#include <QMenu>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -106,7 +112,8 @@ int main(int argc, char* argv[]) {
     lookup::Lib_ClsCons2 request;
     lookup::Coleccion cmps;
     QString campo;
-    double openMs = 0, closeMs = 0;
+    double focusMs = 0;
+    double openMs = 0, closeMs = 0, searchMs = 0, sortNewMs = 0, sortFlipMs = 0, fillMs = 0;
     long long peakKb = 0;
     qsizetype shownRows = 0;
     const long long baselineKb = statusKb("VmRSS:");
@@ -117,6 +124,42 @@ int main(int argc, char* argv[]) {
         peakKb = statusKb("VmHWM:");
         if (!w) return;
         shownRows = w->ListView1->items().count();
+        QApplication::processEvents();
+
+        // Searching as the user types: a text found far down, one found nowhere, and the
+        // same again with the list sorted descending by another column.
+        const QString farDown = w->ListView1->itemText(shownRows * 9 / 10).left(6);
+        QElapsedTimer focus;
+        focus.start();
+        w->CmbSearch_GotFocus(0);  // the user clicks into the box before typing: its index is built
+        focusMs = focus.nsecsElapsed() / 1e6;
+        auto search = [&](const QString& text) {
+            QElapsedTimer t;
+            t.start();
+            w->CmbSearch[0]->setEditText(text);
+            const double ms = t.nsecsElapsed() / 1e6;
+            if (qEnvironmentVariableIsSet("LOOKUP_BENCH_VERBOSE")) std::fprintf(stderr, "search %s %.2f ms\n", qPrintable(text), ms);
+            return ms;
+        };
+        searchMs = std::max({searchMs, search(farDown), search(QStringLiteral("~~~~~~"))});
+        QElapsedTimer t;
+        t.start();
+        w->ListView1_ColumnClick(2);  // a new column (descending: the order flips on every click)
+        sortNewMs = t.nsecsElapsed() / 1e6;
+        t.restart();
+        w->ListView1_ColumnClick(2);  // the same column the other way round
+        sortFlipMs = t.nsecsElapsed() / 1e6;
+        w->ListView1_ColumnClick(2);
+        searchMs = std::max({searchMs, search(farDown.left(3)), search(QStringLiteral("~~~~~~~"))});
+
+        // F5, "Llenar Con Posibles Valores": the whole column into the box's drop-down list.
+        w->mostrarMenu = [w](QMenu&) { w->MNU_Llena->trigger(); };
+        int16_t f5 = platform::vbKeyF5, shift = 0;
+        t.restart();
+        w->CmbSearch_KeyDown(1, f5, shift);
+        fillMs = t.nsecsElapsed() / 1e6;
+        if (w->CmbSearch[1]->count() != shownRows) std::fprintf(stderr, "lookup_bench: the drop-down list is short\n");
+
         timer.restart();
         w->CmdCancelar_Click();
     });
@@ -134,6 +177,11 @@ int main(int argc, char* argv[]) {
     std::printf("open_to_raw %.2f x\n", openMs / rawMs);
     std::printf("bytes_per_cell %.1f bytes\n", (peakKb - baselineKb) * 1024.0 / cells);
     std::printf("close_ms %.1f ms\n", closeMs);
+    std::printf("search_ms_max %.2f ms\n", searchMs);
+    std::printf("first_focus_ms %.1f ms\n", focusMs);
+    std::printf("sort_new_column_ms %.1f ms\n", sortNewMs);
+    std::printf("sort_flip_ms %.1f ms\n", sortFlipMs);
+    std::printf("fill_dropdown_ms %.1f ms\n", fillMs);
     utility::dataAccessSlot().release();
     return 0;
 }

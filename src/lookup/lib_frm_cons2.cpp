@@ -329,17 +329,11 @@ void Lib_FrmCons2::HScroll1_Change() {
 int32_t Lib_FrmCons2::Busqueda(int32_t& Clave, QString& QueValor) {
     ErrorScope scope(platform::skipEveryError());
     int32_t resultado = 0;
+    // The first row in displayed order whose cell, trimmed, starts with the trimmed text,
+    // ignoring case; the column's index answers without walking every row.
     scope.step([&] {
-        const QString clave = Trim(QueValor);
-        const int columna = Clave <= 0 ? 0 : Clave;
-        const qsizetype filas = ListView1->items().count();
-        // The cells are read in place: a million rows are walked without a copy.
-        for (qsizetype pos = 1; pos <= filas; ++pos) {
-            if (platform::TrimView(ListView1->cellView(pos, columna)).startsWith(clave, Qt::CaseInsensitive)) {
-                resultado = int32_t(pos);
-                return;
-            }
-        }
+        const qsizetype fila = ListView1->items().findPrefix(Clave <= 0 ? 0 : Clave, platform::TrimView(QueValor));
+        resultado = int32_t(fila + 1);
     });
     return resultado;
 }
@@ -370,7 +364,10 @@ void Lib_FrmCons2::CmbSearch_Change(int16_t Index) {
 
 void Lib_FrmCons2::CmbSearch_Click(int16_t Index) { CmbSearch_Change(Index); }
 
-void Lib_FrmCons2::CmbSearch_GotFocus(int16_t Index) { IndiceCampoActivo = Index; }
+void Lib_FrmCons2::CmbSearch_GotFocus(int16_t Index) {
+    IndiceCampoActivo = Index;
+    ListView1->items().prepareSearch(Index);  // ready before the first key
+}
 
 bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {

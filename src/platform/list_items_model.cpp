@@ -58,6 +58,9 @@ qsizetype ListItemsModel::appendRow() {
     if (!order_.empty()) order_.push_back(uint32_t(rows_));
     position_.clear();
     sortedColumn_ = -1;
+    ++orderStamp_;
+    for (auto& c : columns_)
+        if (c.index.built()) c.index.clear();
     const qsizetype row = rows_++;
     if (!loading_) endInsertRows();
     return row;
@@ -104,6 +107,7 @@ void ListItemsModel::setCell(qsizetype row, int column, QStringView text) {
     if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return;
     Column& c = columns_[size_t(column)];
     if (column == sortedColumn_) sortedColumn_ = -1;
+    if (c.index.built()) c.index.clear();
     // The row just appended takes its cells in the buffer; later writes are kept aside.
     if (row == rows_ - 1 && c.rewritten.isEmpty() && storedText(c, row).isEmpty() && c.chars.size() + text.size() <= UINT32_MAX) {
         c.chars.append(text.utf16(), size_t(text.size()));
@@ -130,6 +134,20 @@ void ListItemsModel::setCheckable(bool on) {
     if (checkable_ == on) return;
     checkable_ = on;
     if (rows_ > 0 && !columns_.empty()) emit dataChanged(index(0, 0), index(int(rows_ - 1), 0), {Qt::CheckStateRole});
+}
+
+void ListItemsModel::prepareSearch(int column) {
+    if (column < 0 || column >= int(columns_.size())) return;
+    Column& c = columns_[size_t(column)];
+    if (!c.index.built()) c.index.build(rows_, [&](uint32_t row) { return cellView(row, column); });
+}
+
+qsizetype ListItemsModel::findPrefix(int column, QStringView key) {
+    if (column < 0 || column >= int(columns_.size())) return -1;
+    prepareSearch(column);
+    return columns_[size_t(column)].index.firstMatch(
+        key, [&](uint32_t row) { return cellView(row, column); },
+        [&](uint32_t row) { return displayedRow(row); }, orderStamp_);
 }
 
 qsizetype ListItemsModel::displayedRow(qsizetype storage) const {
@@ -240,6 +258,10 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     sortedOrder_ = order;
     order_ = std::move(next);
     position_.clear();
+    ++orderStamp_;
+    // Search indexes learn the new order now, so the next keystroke stays quick.
+    for (auto& col : columns_)
+        col.index.refreshPositions([&](uint32_t row) { return displayedRow(row); }, orderStamp_);
 
     QModelIndexList after;
     after.reserve(before.size());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pod_buffer.h"
+#include "platform/prefix_index.h"
 
 #include <QAbstractTableModel>
 #include <QCollator>
@@ -47,6 +48,12 @@ public:
     qsizetype storageRow(qsizetype displayed) const { return order_.empty() ? displayed : order_[size_t(displayed)]; }
     qsizetype displayedRow(qsizetype storage) const;
 
+    // The first displayed row (0-based) whose cell in `column`, blanks trimmed, starts
+    // with `key` ignoring case; -1 when none. Each column gets an index on first use.
+    qsizetype findPrefix(int column, QStringView key);
+    // Builds that column's index now (when a search box takes the focus, say).
+    void prepareSearch(int column);
+
     // Sorts by one column's text, ignoring case and following the system locale; stable.
     // Sorting the column just sorted the other way round only reverses its groups of
     // equal cells, without comparing again.
@@ -64,6 +71,7 @@ private:
         PodBuffer<char16_t> chars;
         PodBuffer<uint32_t> ends;
         QHash<qsizetype, QString> rewritten;  // cells written after their row was appended
+        PrefixIndex index;                    // built on the first search of the column
     };
     QStringView storedText(const Column& c, qsizetype row) const;
 
@@ -78,6 +86,7 @@ private:
     int sortedColumn_ = -1;
     Qt::SortOrder sortedOrder_ = Qt::AscendingOrder;
     std::vector<bool> sameAsPrevious_;
+    uint64_t orderStamp_ = 0;  // changes with every change of the displayed order
     bool checkable_ = false;
     bool loading_ = false;
 };

@@ -6,21 +6,25 @@
 
 namespace platform {
 
-ReportListView::ReportListView(QWidget* parent) : QTreeView(parent), model_(new ListItemsModel(this)) {
+ReportListView::ReportListView(QWidget* parent) : QTableView(parent), model_(new ListItemsModel(this)) {
     setModel(model_);
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);  // a million rows scroll without measuring each
-    setAllColumnsShowFocus(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);  // no row is ever measured
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSortingEnabled(false);  // the owner decides when and how to sort
-    header()->setStretchLastSection(false);
-    header()->setSectionsMovable(false);
-    header()->setSectionsClickable(true);
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
-    connect(header(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionsClickable(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         if (section < int(headers_.size())) headers_[size_t(section)].width = size * twipsPerPixel();
     });
 }
@@ -80,8 +84,8 @@ void ReportListView::resort() {
     if (sortKey_ < 0 || sortKey_ >= columnHeaderCount()) return;
     const Qt::SortOrder order = sortOrder_ == 0 ? Qt::AscendingOrder : Qt::DescendingOrder;
     model_->sortBy(sortKey_, order);
-    header()->setSortIndicatorShown(true);
-    header()->setSortIndicator(sortKey_, order);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(sortKey_, order);
 }
 
 qsizetype ReportListView::selectedPosition() const {

@@ -50,7 +50,7 @@ TEST_F(Searching, HeaderClicksFlipTheOrderOnEveryClick) {
         return s;
     };
     EXPECT_EQ(codes(), QStringLiteral("12345"));  // sorted by the first column ascending at load
-    QHeaderView* header = win.ListView1->header();
+    QHeaderView* header = win.ListView1->horizontalHeader();
     auto click = [&](int section) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
