@@ -87,15 +87,13 @@ int main(int argc, char* argv[]) {
         std::fputs("lookup-demo: falta --consulta\n", stderr);
         return 2;
     }
-    if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
-        !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    if (!platform::hasDisplay()) {
         std::fputs("lookup-demo: no hay pantalla para la ventana de consulta\n", stderr);
         return 2;
     }
 
     QApplication app(argc, argv);
-    platform::App().path = QCoreApplication::applicationDirPath();
-    platform::App().commandLine = startup::commandLineText(keys);
+    platform::setUpApplication(startup::commandLineText(keys));
     platform::QtPrompter prompter;
     platform::setPrompter(&prompter);
     startup::IniciarSistema();

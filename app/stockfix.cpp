@@ -51,11 +51,6 @@ public:
     }
 };
 
-bool haveDisplay() {
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
-           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -84,8 +79,7 @@ int main(int argc, char* argv[]) {
 
     if (batch) {
         QCoreApplication app(argc, argv);
-        platform::App().path = QCoreApplication::applicationDirPath();
-        platform::App().commandLine = startup::commandLineText(keys);
+        platform::setUpApplication(startup::commandLineText(keys));
         platform::NoHandler([&] {
             startup::IniciarSistema();
             platform::Recordset rsDatos;
@@ -96,13 +90,12 @@ int main(int argc, char* argv[]) {
         platform::End(0);
     }
 
-    if (!haveDisplay()) {
+    if (!platform::hasDisplay()) {
         std::fputs("stockfix: no hay pantalla para la ventana; use --batch para correr sin ventana\n", stderr);
         return 2;
     }
     QApplication app(argc, argv);
-    platform::App().path = QCoreApplication::applicationDirPath();
-    platform::App().commandLine = startup::commandLineText(keys);
+    platform::setUpApplication(startup::commandLineText(keys));
     platform::QtPrompter prompter;
     platform::setPrompter(&prompter);
 

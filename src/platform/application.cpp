@@ -1,5 +1,6 @@
 #include "platform/application.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +13,16 @@ std::function<void(int)> endHook;
 Application& App() {
     static Application app;
     return app;
+}
+
+void setUpApplication(const QString& commandLine) {
+    App().path = QCoreApplication::applicationDirPath();
+    App().commandLine = commandLine;
+}
+
+bool hasDisplay() {
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
 }
 
 void End(int status) {

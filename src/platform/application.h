@@ -15,6 +15,11 @@ struct Application {
 
 Application& App();
 
+// Fills App() for the running program: its folder and its command-line text.
+void setUpApplication(const QString& commandLine);
+// Whether a window can be shown: a display, or a Qt platform named by the environment.
+bool hasDisplay();
+
 // Ends the program at once with `status`: no further window events, no clean-up.
 // Tests install a hook that throws instead, so they can watch it happen.
 [[noreturn]] void End(int status);

@@ -40,16 +40,16 @@ QMessageBox::Icon iconFor(int style) {
 
 int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
-    const auto specs = buttonsFor(style & 0x0F);
-    for (const auto& spec : specs) box.addButton(spec.button);
-    box.setDefaultButton(specs.front().button);
+    const auto choices = buttonsFor(style & 0x0F);
+    for (const auto& choice : choices) box.addButton(choice.button);
+    box.setDefaultButton(choices.front().button);
     // Escape answers as the platform did: Cancel where there is one, OK on a lone OK button.
-    if (specs.size() == 1) box.setEscapeButton(specs.front().button);
+    if (choices.size() == 1) box.setEscapeButton(choices.front().button);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
-    for (const auto& spec : specs)
-        if (spec.button == clicked) return spec.answer;
-    return specs.size() == 1 ? specs.front().answer : vbCancel;
+    for (const auto& choice : choices)
+        if (choice.button == clicked) return choice.answer;
+    return choices.size() == 1 ? choices.front().answer : vbCancel;
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
