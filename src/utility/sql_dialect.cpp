@@ -57,7 +57,10 @@ QString toSqliteDialect(const QString& sql) {
             while (end < sql.size() && isWordChar(sql[end])) ++end;
             const QStringView word = QStringView(sql).mid(i, end - i);
             if (word.compare(u"N", Qt::CaseInsensitive) == 0 && end < sql.size() && sql[end] == u'\'') {
-                i = end;  // N'...' becomes '...'
+                // N'...' becomes '...'; right after another literal a blank keeps the two
+                // apart ('a'N'b' must not turn into the single literal 'a''b').
+                if (out.endsWith(u'\'')) out += u' ';
+                i = end;
                 continue;
             }
             out += word;

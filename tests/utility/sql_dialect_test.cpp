@@ -21,6 +21,7 @@ TEST(SqliteDialect, AdaptsOnlyNLiteralsAndDeleteWithoutFrom) {
         {"SELECT [DELETE X], NAME FROM T WHERE X = 'it''s N''ok'", "SELECT [DELETE X], NAME FROM T WHERE X = 'it''s N''ok'"},
         {"DELETE T WHERE A = 'unterminated", "DELETE FROM T WHERE A = 'unterminated"},
         {"UNDELETE T", "UNDELETE T"},
+        {"SELECT 'a'N'b'", "SELECT 'a' 'b'"},  // two literals stay two
         {"", ""},
     };
     for (const auto& c : cases) {

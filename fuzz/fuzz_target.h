@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// A fuzz target is one function over a buffer of bytes. Built with clang's libFuzzer it is
+// the fuzzer's entry point; in the ordinary build the corpus replay test calls it by name.
+#ifdef STOCKFIX_LIBFUZZER
+#define STOCKFIX_FUZZ_TARGET(name) extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+#else
+#define STOCKFIX_FUZZ_TARGET(name) int fuzz_##name(const uint8_t* data, size_t size)
+#endif
+
+// A broken property: report it and stop, so the fuzzer keeps the input (and a test fails).
+#define FUZZ_CHECK(condition)                                                              \
+    do {                                                                                   \
+        if (!(condition)) {                                                                \
+            std::fprintf(stderr, "property failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+            std::abort();                                                                  \
+        }                                                                                  \
+    } while (0)
