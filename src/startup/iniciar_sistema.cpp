@@ -14,6 +14,18 @@ namespace startup {
 
 using utility::dataAccess;
 
+namespace {
+
+// The session's command time-out: 360 seconds, or STOCKFIX_COMMAND_TIMEOUT when an
+// installation (or a test of a locked database) wants another.
+int tiempoDeEspera() {
+    bool ok = false;
+    const int segundos = qEnvironmentVariableIntValue("STOCKFIX_COMMAND_TIMEOUT", &ok);
+    return ok && segundos >= 0 ? segundos : 360;
+}
+
+}  // namespace
+
 void IniciarSistema() {
     platform::ErrorScope scope(platform::startupRule());
     QString carpeta;
@@ -52,7 +64,7 @@ void IniciarSistema() {
         scope.step([&] {
             if (!dataAccess().IsOpen()) platform::End(2);
         });
-        scope.step([&] { dataAccess().connection().setCommandTimeout(360); });
+        scope.step([&] { dataAccess().connection().setCommandTimeout(tiempoDeEspera()); });
     }
     scope.step([&] { utility::folderClient().SetFolder(carpeta); });
 
