@@ -10,6 +10,9 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 using testsupport::queryColumn;
@@ -25,8 +28,10 @@ struct Outcome {
     qint64 ms;
 };
 
-Outcome stockfix(const QStringList& args, const QMap<QString, QString>& env = {}) {
+Outcome stockfix(const QStringList& args, const QMap<QString, QString>& env = {},
+                 std::function<void()> inChild = {}) {
     QProcess p;
+    if (inChild) p.setChildProcessModifier(inChild);
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const char* gone : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(QString::fromLatin1(gone));
     for (auto it = env.begin(); it != env.end(); ++it) e.insert(it.key(), it.value());
@@ -111,6 +116,38 @@ TEST_F(Faults, ADeletionFailingMidRunKeepsEarlierDeletionsAndTouchesNoLaterVouch
         if (i < 3) EXPECT_EQ(rowsOf(db, order[i]), QStringLiteral("0"));   // done before the failure: stays done
         else EXPECT_EQ(rowsOf(db, order[i]), rowsOf(copy, order[i]));     // the failing one and all after it
     }
+}
+
+TEST_F(Faults, AFullDiskStopsTheRunWhereItStands) {
+    // The run may not grow any file past 48 KiB: the write-ahead log fills up after a few
+    // deletions, as a full disk would stop it.
+    const QStringList before = stock();
+    const Outcome o = stockfix(batch(db), {}, [] {
+        ::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+        const rlimit limit{48 * 1024, 48 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("full")) || o.err.contains(QStringLiteral("disk"))) << o.err.toStdString();
+    noPassword(o);
+    const int deleted = before.size() - stock().size();
+    EXPECT_GT(o.out.count(QStringLiteral("Corrigiendo")), 1);  // some vouchers went before the disk filled
+    EXPECT_GT(deleted, 0);  // and what they deleted stays deleted
+}
+
+TEST_F(Faults, AReadOnlyDatabaseIsReportedAndLeftAsItWas) {
+    // As root, file modes do not stop writes: the file is made immutable instead.
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db}) != 0)
+        GTEST_SKIP() << "this file system cannot make a file immutable";
+    const QStringList before = stock();
+    const Outcome o = stockfix(batch(db));
+    QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), db});
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("readonly")) || o.err.contains(QStringLiteral("read-only")) ||
+                o.err.contains(QStringLiteral("read only")))
+        << o.err.toStdString();
+    noPassword(o);
+    EXPECT_EQ(stock(), before);
 }
 
 TEST_F(Faults, FilesThatAreNoDatabaseEndTheProgramWithAMessage) {
