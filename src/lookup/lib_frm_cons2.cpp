@@ -25,6 +25,7 @@
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QVarLengthArray>
+#include <cstring>
 
 namespace lookup {
 
@@ -231,6 +232,7 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     bool vacio = true;
     scope.step([&] { vacio = rs.bof(); });
     if (vacio) return;
+    if (items.count() == 0 && cargarDeUnaVez(rs)) return;
     scope.step([&] {
         std::vector<size_t> chars;
         for (int i = 0; i < rs.fieldCount(); ++i) chars.push_back(rs.textSize(i));
@@ -258,6 +260,38 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
         scope.step([&] { rs.moveNext(); });
         scope.step([&] { fin = rs.eof(); });
     }
+}
+
+// A whole text result into an empty list without copying a cell: the recordset's buffers
+// become the list's, each cell made as the row loop makes it (the first field trimmed of
+// blanks, the others as DisplayText shows them) in place. Nothing can fail here, so the
+// step-by-step handling of the row loop has nothing to add.
+bool Lib_FrmCons2::cargarDeUnaVez(platform::Recordset& rs) {
+    const qsizetype filas = rs.recordCount();
+    auto textos = rs.takeTextColumns();
+    if (!textos) return false;
+    for (size_t i = 0; i < textos->size(); ++i) {
+        platform::TextColumn& col = (*textos)[i];
+        char16_t* chars = col.chars.size() ? &col.chars[0] : nullptr;
+        if (i == 0) {
+            // Trimming only shortens: compact the column in place.
+            uint32_t from = 0, to = 0;
+            for (size_t r = 0; r < col.ends.size(); ++r) {
+                const QStringView t = platform::TrimView(QStringView(chars + from, qsizetype(col.ends[r] - from)));
+                from = col.ends[r];
+                if (!t.isEmpty()) std::memmove(chars + to, t.utf16(), size_t(t.size()) * sizeof(char16_t));
+                to += uint32_t(t.size());
+                col.ends[r] = to;
+            }
+            while (col.chars.size() > to) col.chars.pop_back();
+        } else {
+            for (size_t k = 0; k < col.chars.size(); ++k)
+                chars[k] = utility::Utilities::displayChar(QChar(chars[k])).unicode();
+        }
+    }
+    ListView1->items().adoptColumns(std::move(*textos), filas);
+    ItemActual = filas - 1;
+    return true;
 }
 
 void Lib_FrmCons2::AjustarDisposicion() {

@@ -107,6 +107,7 @@ private:
     double twipsPorPixel() const;
     double anchoDeTexto(const QString& texto) const;
     void llenarPosiblesValores(int16_t index);
+    bool cargarDeUnaVez(platform::Recordset& rs);
     static bool esTeclaDeCaracter(int16_t keyCode);
     qsizetype filaActual() const;  // storage row of the selected row; raises when there is none
     int celdaCantidad();            // the quantity cell's column; raises when there is none

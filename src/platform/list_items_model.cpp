@@ -51,6 +51,27 @@ void ListItemsModel::reserve(qsizetype rows, const std::vector<size_t>& chars) {
     checked_.reserve(checked_.size() + size_t(rows));
 }
 
+void ListItemsModel::adoptColumns(std::vector<TextColumn>&& texts, qsizetype rows) {
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        Column& c = columns_[i];
+        c.rewritten.clear();
+        c.index.clear();
+        if (i < texts.size()) {
+            c.chars = std::move(texts[i].chars);
+            c.ends = std::move(texts[i].ends);
+        } else {
+            c.chars.clear();
+            c.ends.assign(size_t(rows), 0);
+        }
+    }
+    checked_.assign(size_t(rows), false);
+    order_.clear();
+    position_.clear();
+    sortedColumn_ = -1;
+    ++orderStamp_;
+    rows_ = rows;
+}
+
 qsizetype ListItemsModel::appendRow() {
     if (!loading_) beginInsertRows({}, int(rows_), int(rows_));
     for (auto& c : columns_) c.ends.push_back(uint32_t(c.chars.size()));

@@ -29,6 +29,10 @@ public:
     void endLoad();
     // Room for `rows` more rows and, per column, `chars` more characters.
     void reserve(qsizetype rows, const std::vector<size_t>& chars);
+    // Loads a whole result at once into an empty list, taking the columns' buffers over
+    // instead of copying them; columns beyond those given get empty cells. Call between
+    // beginLoad and endLoad.
+    void adoptColumns(std::vector<TextColumn>&& texts, qsizetype rows);
     // Appends an empty, unchecked row; returns its storage number.
     qsizetype appendRow();
     void clear();

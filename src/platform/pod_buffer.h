@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -39,6 +40,7 @@ public:
         if (size_ == capacity_) grow(size_ + 1);
         data_[size_++] = value;
     }
+    void pop_back() { --size_; }
     void append(const T* values, size_t n) {
         if (size_ + n > capacity_) grow(size_ + n);
         if (n) std::memcpy(data_ + size_, values, n * sizeof(T));
@@ -84,6 +86,12 @@ private:
     T* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
+};
+
+// A column of texts back to back: the characters, and where each row's text ends.
+struct TextColumn {
+    PodBuffer<char16_t> chars;
+    PodBuffer<uint32_t> ends;
 };
 
 }  // namespace platform

@@ -166,6 +166,27 @@ size_t Recordset::textSize(int column) const {
     return c.textOnly ? c.chars.size() : 0;
 }
 
+bool Recordset::isTextColumn(int column) const {
+    requireOpen();
+    return columns_.at(size_t(column)).textOnly;
+}
+
+std::optional<std::vector<TextColumn>> Recordset::takeTextColumns() {
+    requireOpen();
+    if (position_ != 0 || rows_ == 0) return std::nullopt;
+    for (const Column& c : columns_)
+        if (!c.textOnly) return std::nullopt;
+    std::vector<TextColumn> texts(columns_.size());
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        texts[i].chars = std::move(columns_[i].chars);
+        texts[i].ends = std::move(columns_[i].ends);
+        columns_[i].textOnly = false;  // the cells are gone: reading one now raises, as at EOF
+        columns_[i].nulls.assign(columns_[i].nulls.size(), true);
+    }
+    position_ = rows_;
+    return texts;
+}
+
 bool Recordset::isNullCell(qsizetype row, int column) const { return columns_[column].nulls[row]; }
 
 QVariant Recordset::cell(qsizetype row, int column) const {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // A recordset with the static cursor of the original data objects: its rows are fixed as
@@ -68,6 +69,11 @@ public:
 
     // Characters held by a text column (0 for other columns): room a copy can reserve.
     size_t textSize(int column) const;
+    bool isTextColumn(int column) const;
+    // Hands over every column's texts (Null as the empty text) when every column holds
+    // only text and the cursor stands on the first row: the recordset is then walked to its
+    // end, as a reader that copied each row would have left it. Nothing otherwise.
+    std::optional<std::vector<TextColumn>> takeTextColumns();
 
     // Direct cell access for loaders that walk the whole result (no cursor involved).
     QVariant cell(qsizetype row, int column) const;

@@ -9,6 +9,7 @@
 
 using namespace lookup;
 using testsupport::LookupTest;
+using testsupport::runSql;
 
 namespace {
 class LookupWindow : public LookupTest {};
@@ -86,4 +87,28 @@ TEST_F(LookupWindow, SortingComparesTextIgnoringCase) {
     QStringList shown;
     for (int p = 1; p <= 6; ++p) shown << w.ListView1->itemText(p);
     EXPECT_EQ(shown, (QStringList{"10", "9", "A", "a", "b", "B"}));  // text order; equal letters stay in load order
+}
+
+TEST_F(LookupWindow, TextResultsLoadInOneStrokeExactlyAsRowByRow) {
+    runSql(db, {QStringLiteral("CREATE TABLE T (A VARCHAR(10), B VARCHAR(10), C VARCHAR(10), N INT)"),
+                QStringLiteral("INSERT INTO T VALUES ('  a b  ', ' x\ty\n', NULL, 1), (NULL, '', '  ', 2), "
+                               "('   ', 'ñ\r', 'z ', 3), ('q', NULL, 'w', 4)")});
+    auto cellsOf = [&](const QString& sql) {
+        Lib_FrmCons2 w;
+        w.SQL = sql;
+        w.UsaCantidades = true;
+        w.Form_Load();
+        QStringList cells;
+        for (qsizetype p = 1; p <= w.ListView1->items().count(); ++p)
+            for (int c = 0; c < 3; ++c) cells << w.ListView1->cellView(p, c).toString();
+        EXPECT_EQ(w.ListView1->columnHeader(w.ListView1->columnHeaderCount()).text, QStringLiteral("**Cantidad**"));
+        for (qsizetype p = 1; p <= w.ListView1->items().count(); ++p)
+            EXPECT_EQ(w.ListView1->subItem(p, w.ListView1->columnHeaderCount() - 1), QString());
+        return cells;
+    };
+    // Text only: taken over in one stroke; with a number column: copied row by row.
+    const QStringList whole = cellsOf(QStringLiteral("SELECT A, B, C FROM T"));
+    const QStringList byRow = cellsOf(QStringLiteral("SELECT A, B, C, N FROM T"));
+    EXPECT_EQ(whole, byRow);
+    EXPECT_EQ(whole, (QStringList{"", "", "  ", "", "ñ ", "z ", "a b", " x y ", "", "q", "", "w"}));
 }
