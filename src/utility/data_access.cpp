@@ -160,7 +160,8 @@ void DataAccess::openSqlite() {
     if (!file.isFile()) return fail(QStringLiteral("%1 no es un archivo").arg(databaseName_));
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
-    db.setDatabaseName(file.absoluteFilePath());
+    sqlitePath_ = file.absoluteFilePath();
+    db.setDatabaseName(sqlitePath_);
     if (!db.open()) return fail(driverText(db.lastError()));
     QSqlQuery q(db);
     // Reading the schema proves the file is a database before anything else happens.
@@ -206,6 +207,11 @@ void DataAccess::requireOpen() const {
     if (!IsOpen())
         throw RuntimeError(platform::kConnectionError,
                            QStringLiteral("No hay una sesión abierta con la base de datos."));
+    // A SQLite file removed while the session is open would go on working unseen (the
+    // system keeps the removed file for whoever has it open): say so instead.
+    if (engine_ == Engine::Sqlite && !viaOdbc_ && !QFileInfo::exists(sqlitePath_))
+        throw RuntimeError(platform::kConnectionError,
+                           QStringLiteral("El archivo de la base de datos ya no existe: %1").arg(sqlitePath_));
 }
 
 Connection& DataAccess::connection() {

@@ -91,6 +91,7 @@ private:
     QString connectionName_;
     QString server_, databaseName_, userName_, password_;
     QString openError_;
+    QString sqlitePath_;
     Engine engine_ = Engine::None;
     bool viaOdbc_ = false;
     Connection connection_;

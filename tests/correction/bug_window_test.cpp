@@ -4,6 +4,7 @@
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -119,6 +120,17 @@ TEST_F(BugWindow, WithoutASessionTheRunFailsAtItsFirstQuery) {
     EXPECT_EQ(endStatusOf([&] { w.CmdEjecutar_Click(); }), 1);
     ASSERT_EQ(prompter.boxes.size(), 1);
     EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("sesión")));
+}
+
+TEST_F(BugWindow, ADatabaseRemovedWhileTheWindowIsOpenIsReportedNotWrittenUnseen) {
+    const QString file = correctionDatabase();
+    ScriptedPrompter prompter;
+    BUG w;
+    loadOn(w, file);
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(endStatusOf([&] { w.CmdEjecutar_Click(); }), 1);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("ya no existe"))) << prompter.boxes.front().prompt.toStdString();
 }
 
 TEST_F(BugWindow, SalirReleasesTheLibraryObjectsAndEnds) {
