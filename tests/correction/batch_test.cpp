@@ -1,44 +1,18 @@
 // The stockfix program itself, run as a user runs it, without a display.
-#include "demo/demo_database.h"
-#include "support/test_env.h"
-
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "program_run.h"
 
 using testsupport::queryColumn;
 
+using testsupport::Outcome;
+
 namespace {
 
-struct Outcome {
-    int status;
-    QString out, err;
-};
+Outcome stockfix(const QStringList& args) { return testsupport::runStockfix(args); }
 
-Outcome stockfix(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(STOCKFIX_BINARY), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-class Batch : public ::testing::Test {
+class Batch : public testsupport::DemoDatabaseTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        db = dir.filePath(QStringLiteral("demo.sqlite"));
-        ASSERT_EQ(demo::createDemoDatabase(db, demo::DemoOptions{}), QString());
-    }
     QString keys(const QString& file) { return QStringLiteral("@Server=sqlite; @DbName=%1; @Password=pw-9876;").arg(file); }
     int stockRows() { return queryColumn(db, QStringLiteral("SELECT count(*) FROM V_MV_Stock")).front().toInt(); }
-    QTemporaryDir dir;
-    QString db;
 };
 
 }  // namespace

@@ -1,8 +1,7 @@
 // Faults injected for real, seen as the user of `stockfix --batch` sees them: the exit
 // status and the message, that nothing beyond what the run had done changed, and that no
 // output ever carries the password.
-#include "demo/demo_database.h"
-#include "support/test_env.h"
+#include "program_run.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,35 +21,14 @@ namespace {
 
 const char kPassword[] = "s3cr3t-Pw;x";
 
-struct Outcome {
-    int status;
-    QString out, err;
-    qint64 ms;
-};
+using testsupport::Outcome;
 
-Outcome stockfix(const QStringList& args, const QMap<QString, QString>& env = {},
-                 std::function<void()> inChild = {}) {
-    QProcess p;
-    if (inChild) p.setChildProcessModifier(inChild);
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const char* gone : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(QString::fromLatin1(gone));
-    for (auto it = env.begin(); it != env.end(); ++it) e.insert(it.key(), it.value());
-    p.setProcessEnvironment(e);
-    QElapsedTimer t;
-    t.start();
-    p.start(QStringLiteral(STOCKFIX_BINARY), args);
-    EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError()), t.elapsed()};
+Outcome stockfix(const QStringList& args, const QMap<QString, QString>& env = {}, std::function<void()> inChild = {}) {
+    return testsupport::runStockfix(args, env, std::move(inChild));
 }
 
-class Faults : public ::testing::Test {
+class Faults : public testsupport::DemoDatabaseTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        db = dir.filePath(QStringLiteral("demo.sqlite"));
-        ASSERT_EQ(demo::createDemoDatabase(db, demo::DemoOptions{}), QString());
-    }
     QStringList batch(const QString& file) const {
         return {QStringLiteral("--batch"),
                 QStringLiteral("@Server=sqlite; @DbName=%1; @Usuario=sa; @Password=%2;").arg(file, QString::fromLatin1(kPassword))};
@@ -59,8 +37,6 @@ protected:
     static void noPassword(const Outcome& o) {
         EXPECT_FALSE((o.out + o.err).contains(QString::fromLatin1(kPassword).left(8))) << (o.out + o.err).toStdString();
     }
-    QTemporaryDir dir;
-    QString db;
 };
 
 }  // namespace

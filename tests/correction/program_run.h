@@ -1,0 +1,52 @@
+#pragma once
+
+#include "demo/demo_database.h"
+#include "support/test_env.h"
+
+#include <QElapsedTimer>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+// What a run of the stockfix program left: exit status, both outputs, how long it took.
+struct Outcome {
+    int status;
+    QString out, err;
+    qint64 ms;
+};
+
+// Runs the stockfix program as a user would on a machine without a display; `env` adds
+// variables, `inChild` runs in the child before the program starts (limits, signals).
+inline Outcome runStockfix(const QStringList& args, const QMap<QString, QString>& env = {},
+                           std::function<void()> inChild = {}) {
+    QProcess p;
+    if (inChild) p.setChildProcessModifier(inChild);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const char* gone : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(QString::fromLatin1(gone));
+    for (auto it = env.begin(); it != env.end(); ++it) e.insert(it.key(), it.value());
+    p.setProcessEnvironment(e);
+    QElapsedTimer t;
+    t.start();
+    p.start(QStringLiteral(STOCKFIX_BINARY), args);
+    EXPECT_TRUE(p.waitForFinished(120000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError()), t.elapsed()};
+}
+
+// A fresh demo database in a folder of its own.
+class DemoDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        db = dir.filePath(QStringLiteral("demo.sqlite"));
+        ASSERT_EQ(demo::createDemoDatabase(db, demo::DemoOptions{}), QString());
+    }
+    QTemporaryDir dir;
+    QString db;
+};
+
+}  // namespace testsupport
