@@ -502,15 +502,17 @@ void Lib_FrmCons2::ListView1_KeyDown(int16_t& KeyCode, int16_t& Shift) {
     qsizetype fila = -1;
     int columna = -1;
     auto celda = [&] { return items.cell(fila, columna); };
+    // The quantity rules start on the current row's quantity cell.
+    auto tomarCelda = [&] {
+        fila = filaActual();
+        columna = celdaCantidad();
+    };
 
     if (KeyCode == platform::vbKeyReturn) {
         scope.step([&] { CmdAceptar_Click(); });
     } else if (KeyCode == platform::vbKeyInsert && Shift == platform::vbShiftMask && UsaCantidades) {
         QString respuesta;
-        scope.step([&] {
-            fila = filaActual();
-            columna = celdaCantidad();
-        });
+        scope.step(tomarCelda);
         scope.step([&] {
             respuesta = platform::InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
                                            QStringLiteral("Carga de Datos"), celda());
@@ -521,17 +523,11 @@ void Lib_FrmCons2::ListView1_KeyDown(int16_t& KeyCode, int16_t& Shift) {
         });
         scope.step([&] { items.setChecked(fila, true); });
     } else if (KeyCode == platform::vbKeyInsert && Shift == 0 && UsaCantidades) {
-        scope.step([&] {
-            fila = filaActual();
-            columna = celdaCantidad();
-        });
+        scope.step(tomarCelda);
         scope.step([&] { items.setCell(fila, columna, cantidadMasUno(celda())); });
         scope.step([&] { items.setChecked(fila, true); });
     } else if (KeyCode == platform::vbKeyDelete && Shift == 0 && UsaCantidades) {
-        scope.step([&] {
-            fila = filaActual();
-            columna = celdaCantidad();
-        });
+        scope.step(tomarCelda);
         scope.step([&] { items.setCell(fila, columna, cantidadMenosUno(celda())); });
         scope.step([&] {
             if (leerCantidad(celda()) <= 0) {

@@ -2,25 +2,20 @@
 
 namespace utility {
 
-LibrarySlot<IniFile>& iniFileSlot() {
-    static LibrarySlot<IniFile> slot;
+namespace {
+
+template <class T>
+LibrarySlot<T>& slotOf() {
+    static LibrarySlot<T> slot;
     return slot;
 }
-LibrarySlot<FormStyler>& formStylerSlot() {
-    static LibrarySlot<FormStyler> slot;
-    return slot;
-}
-LibrarySlot<Utilities>& utilitiesSlot() {
-    static LibrarySlot<Utilities> slot;
-    return slot;
-}
-LibrarySlot<DataAccess>& dataAccessSlot() {
-    static LibrarySlot<DataAccess> slot;
-    return slot;
-}
-LibrarySlot<FolderClient>& folderClientSlot() {
-    static LibrarySlot<FolderClient> slot;
-    return slot;
-}
+
+}  // namespace
+
+LibrarySlot<IniFile>& iniFileSlot() { return slotOf<IniFile>(); }
+LibrarySlot<FormStyler>& formStylerSlot() { return slotOf<FormStyler>(); }
+LibrarySlot<Utilities>& utilitiesSlot() { return slotOf<Utilities>(); }
+LibrarySlot<DataAccess>& dataAccessSlot() { return slotOf<DataAccess>(); }
+LibrarySlot<FolderClient>& folderClientSlot() { return slotOf<FolderClient>(); }
 
 }  // namespace utility
