@@ -114,15 +114,7 @@ QStringView ListItemsModel::cellView(qsizetype row, int column) const {
     return storedText(c, row);
 }
 
-QString ListItemsModel::cell(qsizetype row, int column) const {
-    if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return {};
-    const Column& c = columns_[size_t(column)];
-    if (!c.rewritten.isEmpty()) {
-        auto it = c.rewritten.constFind(row);
-        if (it != c.rewritten.constEnd()) return *it;
-    }
-    return storedText(c, row).toString();
-}
+QString ListItemsModel::cell(qsizetype row, int column) const { return cellView(row, column).toString(); }
 
 void ListItemsModel::setCell(qsizetype row, int column, QStringView text) {
     if (column < 0 || column >= int(columns_.size()) || row < 0 || row >= rows_) return;
@@ -194,14 +186,7 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     else next = order_;
     const bool flip = column == sortedColumn_ && order != sortedOrder_ && sameAsPrevious_.size() == next.size();
     const bool already = column == sortedColumn_ && order == sortedOrder_;
-    const Column& c = columns_[size_t(column)];
-    auto text = [&](uint32_t row) -> QStringView {
-        if (!c.rewritten.isEmpty()) {
-            auto it = c.rewritten.constFind(row);
-            if (it != c.rewritten.constEnd()) return *it;
-        }
-        return storedText(c, row);
-    };
+    auto text = [&](uint32_t row) { return cellView(row, column); };
     auto sortByKeys = [&](auto& keys, auto less) {
         if (order == Qt::AscendingOrder)
             std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
