@@ -1,7 +1,8 @@
 // Property: any bytes as a mask file (any length, partial records, NUL and 0xFF bytes,
-// bytes Windows-1252 lacks) are read without a crash; a match is one of the file's own
-// whole records, and its cleaned values carry no NUL or code-255 character in the table
-// and the filter. Encoding a record always gives 1202 bytes that decode to the same fields.
+// bytes Windows-1252 lacks) are read without a crash; a match is the first of the file's
+// own whole records whose table is the one asked for, cleaned (no NUL or code-255
+// character in the table and the filter). Encoding a record always gives 1202 bytes that
+// decode to the same fields.
 #include "fuzz_target.h"
 #include "lookup/mascara_consulta.h"
 
@@ -23,7 +24,17 @@ STOCKFIX_FUZZ_TARGET(mask_file) {
     for (const QString& table : tables) {
         lookup::MascaraConsulta buffer;
         const auto found = lookup::buscarMascara(path, table, buffer);
+        // The first whole record of that table, read straight from the bytes.
+        std::optional<lookup::MascaraLimpia> first;
+        for (qsizetype k = 0; k < qMin<qsizetype>(bytes.size() / lookup::kLargoRegistro, 32767) && !first; ++k) {
+            const lookup::MascaraConsulta r = lookup::decodificarRegistro(bytes.mid(k * lookup::kLargoRegistro, lookup::kLargoRegistro));
+            if (lookup::limpiarTabla(r.Tabla).compare(table.trimmed(), Qt::CaseInsensitive) == 0)
+                first = lookup::MascaraLimpia{lookup::limpiarTabla(r.Tabla), lookup::limpiarCampos(r.Campos),
+                                              lookup::limpiarFiltro(r.Filtro)};
+        }
+        FUZZ_CHECK(found.has_value() == first.has_value());
         if (found) {
+            FUZZ_CHECK(found->tabla == first->tabla && found->campos == first->campos && found->filtro == first->filtro);
             FUZZ_CHECK(size >= size_t(lookup::kLargoRegistro));
             FUZZ_CHECK(!found->tabla.contains(QChar(0)) && !found->tabla.contains(QChar(0xFF)));
             FUZZ_CHECK(!found->filtro.contains(QChar(0)) && !found->filtro.contains(QChar(0xFF)));

@@ -69,6 +69,7 @@ BUG::BUG(QWidget* parent) : QWidget(parent) {
 
     LblMensaje = new QLabel(this);
     LblMensaje->setObjectName(QStringLiteral("LblMensaje"));
+    LblMensaje->setTextFormat(Qt::PlainText);  // voucher numbers are data, never markup
     LblMensaje->setAutoFillBackground(true);
     QPalette pale = LblMensaje->palette();
     pale.setColor(QPalette::Window, QColor(0xC0, 0xFF, 0xFF));  // &H00FFFFC0

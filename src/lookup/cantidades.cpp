@@ -19,12 +19,10 @@ QString cantidadPedida(const QString& respuesta) {
     return platform::Format(texto, QStringLiteral("########0.00"));
 }
 
-QString cantidadMasUno(const QString& celda) {
-    return platform::Format(leerCantidad(celda) + 1, QStringLiteral("########0.0"));
-}
+QString cantidadTexto(double cantidad) { return platform::Format(cantidad, QStringLiteral("########0.0")); }
 
-QString cantidadMenosUno(const QString& celda) {
-    return platform::Format(leerCantidad(celda) - 1, QStringLiteral("########0.0"));
-}
+QString cantidadMasUno(const QString& celda) { return cantidadTexto(leerCantidad(celda) + 1); }
+
+QString cantidadMenosUno(const QString& celda) { return cantidadTexto(leerCantidad(celda) - 1); }
 
 }  // namespace lookup

@@ -15,7 +15,9 @@ double leerCantidad(const QString& celda);
 // number other than 0 (empty, cancelled, letters), otherwise the answer formatted with two
 // decimals when it is a number in the user's locale, or as typed ("12abc").
 QString cantidadPedida(const QString& respuesta);
-// The cell after Insert (one more) and after Delete (one less), with one decimal.
+// A raised or lowered quantity as its cell shows it: one decimal.
+QString cantidadTexto(double cantidad);
+// The cell after Insert (one more) and after Delete (one less).
 QString cantidadMasUno(const QString& celda);
 QString cantidadMenosUno(const QString& celda);
 

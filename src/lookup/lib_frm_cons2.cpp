@@ -61,12 +61,14 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     tahoma.setPointSizeF(8.25);
     tahoma.setWeight(QFont::Normal);
     lblFieldName->setFont(tahoma);
+    lblFieldName->setTextFormat(Qt::PlainText);
     lblFieldName->lower();
     CmbSearch << crearCaja(0);
 
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setTracking(false);  // the panel moves when the thumb is let go
+    HScroll1->setFocusPolicy(Qt::TabFocus);  // a stop of the tab order, between the list and the buttons
     Frame1 = new QWidget(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
@@ -74,7 +76,9 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     CmdAceptar->setDefault(true);
     CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
     CmdCancelar->setObjectName(QStringLiteral("CmdCancelar"));
-    CmdCancelar->setAutoDefault(false);
+    // Enter on a focused button presses that button; elsewhere it presses Aceptar.
+    CmdAceptar->setAutoDefault(true);
+    CmdCancelar->setAutoDefault(true);
 
     MNU_Emergente = new QMenu(QStringLiteral("MNU_Emergente"), this);
     MNU_Llena = MNU_Emergente->addAction(QStringLiteral("Llenar Con Posibles Valores"));
@@ -100,7 +104,7 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     mostrarMenu = [](QMenu& menu) { menu.exec(QCursor::pos()); };
     ListView1->installEventFilter(this);
     connect(ListView1, &platform::ReportListView::columnClick, this, [this](int p) { ListView1_ColumnClick(p); });
-    connect(ListView1, &QAbstractItemView::doubleClicked, this, [this] { ListView1_DblClick(); });
+    connect(ListView1, &platform::ReportListView::dblClick, this, [this] { ListView1_DblClick(); });
 
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
@@ -140,6 +144,7 @@ QComboBox* Lib_FrmCons2::crearCaja(int16_t index) {
     caja->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
     caja->setEditable(true);
     caja->setInsertPolicy(QComboBox::NoInsert);
+    caja->setCompleter(nullptr);  // no inline completion: the window's search is the only one
     // A drop-down list may hold a whole column: never measure every entry.
     caja->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     caja->installEventFilter(this);
@@ -385,7 +390,7 @@ void Lib_FrmCons2::CmbSearch_Change(int16_t Index) {
     int32_t posicion = 0;
     scope.step([&] { clave = utility::utilities().ToLong(QString::number(Index)); });
     scope.step([&] {
-        QString texto = Trim(CmbSearch.at(Index)->currentText());
+        QString texto = Trim(cajaDeBusqueda(Index)->currentText());
         posicion = Busqueda(clave, texto);
     });
     scope.step([&] {
@@ -400,7 +405,8 @@ void Lib_FrmCons2::CmbSearch_Click(int16_t Index) { CmbSearch_Change(Index); }
 
 void Lib_FrmCons2::CmbSearch_GotFocus(int16_t Index) {
     IndiceCampoActivo = Index;
-    ListView1->items().prepareSearch(Index);  // ready before the first key
+    ErrorScope scope(platform::skipEveryError());
+    scope.step([&] { ListView1->items().prepareSearch(Index); });  // ready before the first key
 }
 
 bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
@@ -411,10 +417,10 @@ bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
         platform::KeyDown k = platform::keyDownOf(*static_cast<QKeyEvent*>(event));
         if (watched == ListView1) {
             ListView1_KeyDown(k.keyCode, k.shift);
-            // Enter was the confirmation (the default button must not confirm again), and a
-            // character went to the search box: the list's own incremental search would
-            // move the selection away from the row that box just found.
-            return k.keyCode == platform::vbKeyReturn || esTeclaDeCaracter(k.keyCode);
+            // Enter was the confirmation: the default button must not confirm again. Every
+            // other key goes on to the list's own handling (Space ticks the row; the list
+            // starts no type-ahead search of its own).
+            return k.keyCode == platform::vbKeyReturn;
         }
         // A box's keys reach the box itself (which hands them to its line edit directly),
         // or its line edit when that has the focus of its own.
@@ -454,7 +460,7 @@ void Lib_FrmCons2::CmbSearch_KeyDown(int16_t Index, int16_t& KeyCode, int16_t& S
 void Lib_FrmCons2::MNU_Llena_Click() { OpcionMenu = QStringLiteral("-1"); }
 
 void Lib_FrmCons2::llenarPosiblesValores(int16_t index) {
-    QComboBox* caja = CmbSearch.at(index);
+    QComboBox* caja = cajaDeBusqueda(index);
     caja->clear();
     // Every row adds its cell as the list shows it, duplicates and empty cells included.
     const qsizetype filas = ListView1->items().count();
@@ -481,6 +487,12 @@ bool Lib_FrmCons2::esTeclaDeCaracter(int16_t k) {
     return (k >= 47 && k <= 93) || (k >= 97 && k <= 125) || k == platform::vbKeyBack || k == platform::vbKeySpace;
 }
 
+QComboBox* Lib_FrmCons2::cajaDeBusqueda(int index) const {
+    if (index < 0 || index >= CmbSearch.size())
+        throw RuntimeError(340, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+    return CmbSearch[index];
+}
+
 qsizetype Lib_FrmCons2::filaActual() const {
     const qsizetype pos = ListView1->selectedPosition();
     if (pos == 0) throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
@@ -499,46 +511,46 @@ void Lib_FrmCons2::ListView1_KeyDown(int16_t& KeyCode, int16_t& Shift) {
         return int(utility::utilities().ReportError(e, {}, QStringLiteral("ListView1_KeyDown")));
     }));
     platform::ListItemsModel& items = ListView1->items();
-    qsizetype fila = -1;
+    // Every step that touches the current row takes it anew: with no current row each of
+    // those steps fails (and is reported) on its own, and no prompt opens for it.
     int columna = -1;
-    auto celda = [&] { return items.cell(fila, columna); };
-    // The quantity rules start on the current row's quantity cell.
-    auto tomarCelda = [&] {
-        fila = filaActual();
-        columna = celdaCantidad();
-    };
+    auto celda = [&] { return items.cell(filaActual(), columna); };
+    auto escribir = [&](const QString& texto) { items.setCell(filaActual(), columna, texto); };
 
     if (KeyCode == platform::vbKeyReturn) {
         scope.step([&] { CmdAceptar_Click(); });
     } else if (KeyCode == platform::vbKeyInsert && Shift == platform::vbShiftMask && UsaCantidades) {
         QString respuesta;
-        scope.step(tomarCelda);
+        scope.step([&] { columna = celdaCantidad(); });
         scope.step([&] {
+            const QString actual = celda();
             respuesta = platform::InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."),
-                                           QStringLiteral("Carga de Datos"), celda());
+                                           QStringLiteral("Carga de Datos"), actual);
         });
         scope.step([&] {
             columna = celdaCantidad();
-            items.setCell(fila, columna, cantidadPedida(respuesta));
+            escribir(cantidadPedida(respuesta));
         });
-        scope.step([&] { items.setChecked(fila, true); });
+        scope.step([&] { items.setChecked(filaActual(), true); });
     } else if (KeyCode == platform::vbKeyInsert && Shift == 0 && UsaCantidades) {
-        scope.step(tomarCelda);
-        scope.step([&] { items.setCell(fila, columna, cantidadMasUno(celda())); });
-        scope.step([&] { items.setChecked(fila, true); });
+        double q = 0;
+        scope.step([&] { columna = celdaCantidad(); });
+        scope.step([&] { q = leerCantidad(celda()) + 1; });
+        scope.step([&] { escribir(cantidadTexto(q)); });
+        scope.step([&] { items.setChecked(filaActual(), true); });
     } else if (KeyCode == platform::vbKeyDelete && Shift == 0 && UsaCantidades) {
-        scope.step(tomarCelda);
-        scope.step([&] { items.setCell(fila, columna, cantidadMenosUno(celda())); });
+        scope.step([&] { columna = celdaCantidad(); });
+        scope.step([&] { escribir(cantidadTexto(leerCantidad(celda()) - 1)); });
         scope.step([&] {
             if (leerCantidad(celda()) <= 0) {
-                items.setChecked(fila, false);
-                items.setCell(fila, columna, QStringLiteral("0.00"));
+                items.setChecked(filaActual(), false);
+                escribir(QStringLiteral("0.00"));
             }
         });
     } else if (esTeclaDeCaracter(KeyCode)) {
         // The character whose code is the key code, whatever key gave it.
         QComboBox* caja = nullptr;
-        scope.step([&] { caja = CmbSearch.at(IndiceCampoActivo); });
+        scope.step([&] { caja = cajaDeBusqueda(IndiceCampoActivo); });
         scope.step([&] { caja->setEditText(caja->currentText() + QChar(char16_t(KeyCode))); });
         scope.step([&] { caja->setFocus(); });
     }

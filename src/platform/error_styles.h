@@ -23,23 +23,26 @@ class ErrorScope {
 public:
     explicit ErrorScope(ErrorHandler handler) : handler_(std::move(handler)) {}
 
-    // Runs one step. Returns false when the procedure has been left (now or earlier).
+    // Runs one step. Returns false when the procedure has been left (now or earlier). An
+    // exception that is no run-time error becomes one and is handled the same way.
     template <class Step>
     bool step(Step&& run) {
         if (left_) return false;
         for (;;) {
+            std::optional<RuntimeError> failure;
             try {
                 run();
                 return true;
-            } catch (const RuntimeError& e) {
-                switch (handler_(e)) {
-                case ErrorChoice::Retry: continue;
-                case ErrorChoice::Skip: return true;
-                case ErrorChoice::Leave:
-                    left_ = true;
-                    error_ = e;
-                    return false;
-                }
+            } catch (const std::exception& e) {
+                failure = RuntimeError::fromException(e);
+            }
+            switch (handler_(*failure)) {
+            case ErrorChoice::Retry: continue;
+            case ErrorChoice::Skip: return true;
+            case ErrorChoice::Leave:
+                left_ = true;
+                error_ = failure;
+                return false;
             }
         }
     }

@@ -42,6 +42,7 @@ int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
     const auto choices = buttonsFor(style & 0x0F);
     for (const auto& choice : choices) box.addButton(choice.button);
+    box.setTextFormat(Qt::PlainText);  // messages quote data, never markup
     box.setDefaultButton(choices.front().button);
     // Escape answers as the platform did: Cancel where there is one, OK on a lone OK button.
     if (choices.size() == 1) box.setEscapeButton(choices.front().button);

@@ -1,8 +1,11 @@
 #include "platform/report_list_view.h"
 
+#include "platform/runtime_error.h"
 #include "platform/twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace platform {
 
@@ -19,6 +22,7 @@ ReportListView::ReportListView(QWidget* parent) : QTableView(parent), model_(new
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);  // Tab leaves the list, as it leaves every other control
     setSortingEnabled(false);  // the owner decides when and how to sort
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setSectionsMovable(false);
@@ -44,7 +48,8 @@ void ReportListView::addColumn(const QString& key, const QString& text, double w
 }
 
 ColumnHeader ReportListView::columnHeader(int position) const {
-    ColumnHeader h = headers_.at(size_t(position - 1));
+    if (position < 1 || position > columnHeaderCount()) throw RuntimeError(35600, QStringLiteral("Index out of bounds"));
+    ColumnHeader h = headers_[size_t(position - 1)];
     for (int i = 0; i < position - 1; ++i) h.left += headers_[size_t(i)].width;
     return h;
 }
@@ -102,6 +107,28 @@ void ReportListView::selectPosition(qsizetype position) {
 void ReportListView::ensurePositionVisible(qsizetype position) {
     if (position < 1 || position > model_->count()) return;
     scrollTo(model_->index(int(position - 1), 0), QAbstractItemView::EnsureVisible);
+}
+
+// The list's own keys: Space ticks the current row when rows have check boxes; a key that
+// types a character starts no search of the list's own (its owner's search boxes search).
+void ReportListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        const QModelIndex current = currentIndex();
+        if (model_->checkable() && current.isValid()) {
+            const qsizetype row = model_->storageRow(current.row());
+            model_->setChecked(row, !model_->checked(row));
+        }
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ReportListView::keyboardSearch(const QString&) {}
+
+void ReportListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) emit dblClick();  // on a row or on the empty part alike
 }
 
 }  // namespace platform

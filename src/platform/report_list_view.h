@@ -67,9 +67,17 @@ public:
     // Twips per pixel of this view's screen (15 at 96 DPI).
     double twipsPerPixel() const;
 
+    void keyboardSearch(const QString& search) override;
+
 signals:
     // A header was clicked; its position from 1.
     void columnClick(int position);
+    // A double click with the left button anywhere on the rows' area.
+    void dblClick();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void resort();

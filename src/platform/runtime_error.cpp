@@ -1,5 +1,8 @@
 #include "platform/runtime_error.h"
 
+#include <new>
+#include <stdexcept>
+
 namespace platform {
 
 RuntimeError::RuntimeError(int number, QString description, QString source)
@@ -33,6 +36,17 @@ QString RuntimeError::standardDescription(int number) {
 
 RuntimeError RuntimeError::of(int number, const QString& source) {
     return RuntimeError(number, standardDescription(number), source);
+}
+
+RuntimeError RuntimeError::fromException(const std::exception& e) {
+    if (const auto* known = dynamic_cast<const RuntimeError*>(&e)) return *known;
+    int number = kInternalError;
+    if (dynamic_cast<const std::out_of_range*>(&e)) number = kSubscriptOutOfRange;
+    else if (dynamic_cast<const std::bad_alloc*>(&e)) number = kOutOfMemory;
+    else if (dynamic_cast<const std::range_error*>(&e) || dynamic_cast<const std::overflow_error*>(&e))
+        number = kOverflow;
+    const QString text = QString::fromUtf8(e.what());
+    return RuntimeError(number, text.isEmpty() ? standardDescription(number) : standardDescription(number) + QStringLiteral(": ") + text);
 }
 
 }  // namespace platform

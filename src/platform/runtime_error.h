@@ -11,6 +11,7 @@ enum ErrorNumber : int {
     kOverflow = 6,
     kOutOfMemory = 7,
     kSubscriptOutOfRange = 9,
+    kInternalError = 51,
     kTypeMismatch = 13,
     kFileNotFound = 53,
     kBadFileMode = 54,
@@ -39,6 +40,9 @@ public:
     // The platform's standard text for a number ("Overflow", "Type mismatch", ...).
     static QString standardDescription(int number);
     static RuntimeError of(int number, const QString& source = {});
+    // Any other exception as a run-time error: the number that fits its kind (9 for an index
+    // out of range, 7 for memory, 6 for an arithmetic range, 51 otherwise) and its own text.
+    static RuntimeError fromException(const std::exception& e);
 
 private:
     int number_;

@@ -3,6 +3,8 @@
 #include "platform/runtime_error.h"
 
 #include <cmath>
+#include <locale.h>
+#include <stdlib.h>
 
 namespace platform {
 
@@ -94,7 +96,10 @@ double Val(const QString& text) {
         if (i > from) number.append(exponent);
         else i = mark;
     }
-    double v = std::strtod(number.constData(), nullptr);
+    // Val reads the period whatever the process locale is (Qt sets it from the environment,
+    // and a comma locale would make strtod stop at the period).
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    double v = strtod_l(number.constData(), nullptr, cLocale);
     if (std::isinf(v)) throw RuntimeError::of(kOverflow);
     return v;
 }

@@ -14,8 +14,8 @@ template <class Handler>
 void NoHandler(Handler&& run) {
     try {
         run();
-    } catch (const RuntimeError& e) {
-        ReportUnhandled(e);
+    } catch (const std::exception& e) {
+        ReportUnhandled(RuntimeError::fromException(e));
     }
 }
 

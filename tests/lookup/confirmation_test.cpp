@@ -40,7 +40,7 @@ TEST_F(Confirmation, SingleChoiceReturnsTheCurrentRowsColumns) {
         EXPECT_EQ(list(win.Valores), c.valores);
         ASSERT_TRUE(win.ValorDevuelto);
         EXPECT_EQ(*win.ValorDevuelto, QString::fromUtf8(c.valorDevuelto));
-        EXPECT_EQ(list(win.Cantidades), QStringList{"1.0"});
+        EXPECT_EQ(list(win.Cantidades), QStringList{n("1.0")});
         EXPECT_FALSE(win.isVisible());
     }
 }
@@ -118,5 +118,28 @@ TEST_F(Confirmation, EnterAndDoubleClickConfirmOnce) {
     QTest::mouseClick(win.ListView1->viewport(), Qt::LeftButton, {}, row.center());
     QTest::mouseDClick(win.ListView1->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(list(win.Valores), QStringList{"arco"});
+    EXPECT_FALSE(win.isVisible());
+}
+
+TEST_F(Confirmation, ADoubleClickOnTheEmptyPartOfTheListConfirmsTheCurrentRow) {
+    auto& win = open();
+    select(2);
+    win.CmpsDevueltos = std::make_shared<QStringList>(QStringList{"CODIGO"});
+    const QRect last = win.ListView1->visualRect(win.ListView1->items().index(4, 0));
+    const QPoint below(last.center().x(), last.bottom() + 2 * last.height());
+    ASSERT_LT(below.y(), win.ListView1->viewport()->height());
+    QTest::mouseDClick(win.ListView1->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(list(win.Valores), QStringList{"2"});
+    EXPECT_FALSE(win.isVisible());
+}
+
+TEST_F(Confirmation, CheckBoxesWithoutColumnsReportInsteadOfEndingTheProgram) {
+    auto& win = open(/*cantidades=*/false, /*checks=*/true);
+    win.ListView1->clearColumns();  // what a statement that failed leaves
+    prompter.answer({platform::vbIgnore});
+    key(Qt::Key_Return);
+    ASSERT_EQ(prompter.boxes.size(), 1);
+    EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("CmdAceptar_Click")));
+    EXPECT_TRUE(win.Valores->isEmpty());
     EXPECT_FALSE(win.isVisible());
 }

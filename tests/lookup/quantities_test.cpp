@@ -12,9 +12,10 @@ namespace {
 class Quantities : public LookupWindowTest {
 protected:
     void TearDown() override {
-        QLocale::setDefault(QLocale::c());
+        QLocale::setDefault(userLocale);
         LookupWindowTest::TearDown();
     }
+    const QLocale userLocale;
 };
 
 }  // namespace
@@ -23,22 +24,23 @@ TEST_F(Quantities, InsertDeleteAndTheQuantityPromptWriteTheirTexts) {
     auto& win = open(/*cantidades=*/true);
     select(1);
     key(Qt::Key_Insert);
-    EXPECT_EQ(quantity(1), QStringLiteral("1.0"));
+    EXPECT_EQ(quantity(1), n("1.0"));
     EXPECT_TRUE(ticked(1));
     key(Qt::Key_Insert);
-    EXPECT_EQ(quantity(1), QStringLiteral("2.0"));
+    EXPECT_EQ(quantity(1), n("2.0"));
 
     const struct {
         const char* answer;
         const char* cell;
     } answers[] = {{"3", "3.00"}, {"2.5", "2.50"}, {"0", "0.######"}, {"", "0.######"}, {"abc", "0.######"},
                    {"12abc", "12abc"}, {"1.04", "1.04"}};
+    // Answers typed with the locale's separator; "0.######" and "12abc" are no numbers.
     for (const auto& a : answers) {
         SCOPED_TRACE(a.answer);
-        prompter.answerInput(QString::fromLatin1(a.answer));
+        prompter.answerInput(n(a.answer));
         win.ListView1->items().setChecked(win.ListView1->items().storageRow(0), false);
         key(Qt::Key_Insert, Qt::ShiftModifier);
-        EXPECT_EQ(quantity(1), QString::fromLatin1(a.cell));
+        EXPECT_EQ(quantity(1), QString::fromLatin1(a.cell).startsWith(u"0.#") ? QString::fromLatin1(a.cell) : n(a.cell));
         EXPECT_TRUE(ticked(1));
     }
     EXPECT_EQ(prompter.inputPrompts.back(), QStringLiteral("Ingrese la Cantidad del Articulo..."));
@@ -53,11 +55,11 @@ TEST_F(Quantities, InsertDeleteAndTheQuantityPromptWriteTheirTexts) {
     EXPECT_FALSE(ticked(2));
 
     select(3);
-    prompter.answerInput(QStringLiteral("2.5"));
+    prompter.answerInput(n("2.5"));
     key(Qt::Key_Insert, Qt::ShiftModifier);
     win.ListView1->items().setChecked(win.ListView1->items().storageRow(2), false);
     key(Qt::Key_Delete);  // 2.50 less one: 1.5, and lowering never ticks
-    EXPECT_EQ(quantity(3), QStringLiteral("1.5"));
+    EXPECT_EQ(quantity(3), n("1.5"));
     EXPECT_FALSE(ticked(3));
 
     // Modifiers that match no rule do nothing.
@@ -100,35 +102,49 @@ TEST_F(Quantities, UnderACommaLocaleCellsAreReadBackWithTheirSeparator) {
     (void)win;
 }
 
-TEST_F(Quantities, CharactersGoToTheActiveSearchBox) {
-    auto& win = open();
+TEST_F(Quantities, AnswersWithEitherSeparatorInTheUsersLocale) {
+    // The locale's own separator makes a number; the other one is read by Val, which stops
+    // at a comma, and the cell keeps the answer as typed.
+    const bool comma = QLocale().decimalPoint() == u",";
     const struct {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString appended;
-    } keys[] = {
-        {Qt::Key_A, Qt::NoModifier, QStringLiteral("A")},       // letters in capitals
-        {Qt::Key_B, Qt::ShiftModifier, QStringLiteral("B")},
-        {Qt::Key_1, Qt::KeypadModifier, QStringLiteral("a")},   // keypad 1 is code 97
-        {Qt::Key_0, Qt::KeypadModifier, QString()},            // keypad 0: nothing
-        {Qt::Key_7, Qt::NoModifier, QStringLiteral("7")},
-        {Qt::Key_F1, Qt::NoModifier, QStringLiteral("p")},
-        {Qt::Key_Backspace, Qt::NoModifier, QString(QChar(8))},  // nothing deleted
-        {Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")},
-        {Qt::Key_Left, Qt::NoModifier, QString()},
+        const char* answer;
+        const char* cell;
+        const char* raised;
+    } cases[] = {
+        {"2,5", comma ? "2,50" : "2,5", comma ? "3,5" : "3.0"},
+        {"2.5", comma ? "2.5" : "2.50", comma ? "3,5" : "3.5"},
+        {"0,5", comma ? "0,50" : "0.######", comma ? "1,5" : "1.0"},
+        {"0.5", comma ? "0.5" : "0.50", comma ? "1,5" : "1.5"},
     };
-    QString expected;
+    auto& win = open(/*cantidades=*/true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        select(1);
+        prompter.answerInput(QString::fromLatin1(c.answer));
+        key(Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(quantity(1), QString::fromLatin1(c.cell));
+        key(Qt::Key_Insert);
+        EXPECT_EQ(quantity(1), QString::fromLatin1(c.raised));
+    }
+    (void)win;
+}
+
+TEST_F(Quantities, WithoutACurrentRowEachStepIsReportedAndNoPromptOpens) {
+    auto& win = open(/*cantidades=*/true);
+    win.ListView1->selectionModel()->clear();
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        int key;
+        int reports;  // one for each step that needs the current row
+    } keys[] = {{Qt::ShiftModifier, Qt::Key_Insert, 3}, {Qt::NoModifier, Qt::Key_Insert, 3}, {Qt::NoModifier, Qt::Key_Delete, 2}};
     for (const auto& k : keys) {
         SCOPED_TRACE(k.key);
-        w->ListView1->setFocus();
+        prompter.boxes.clear();
+        prompter.fallback = platform::vbIgnore;
         key(k.key, k.modifiers);
-        expected += k.appended;
-        EXPECT_EQ(win.CmbSearch[0]->currentText(), expected);
-        if (!k.appended.isEmpty()) EXPECT_TRUE(win.CmbSearch[0]->hasFocus());
+        EXPECT_EQ(prompter.boxes.size(), k.reports);
+        for (const auto& box : prompter.boxes) EXPECT_TRUE(box.prompt.contains(QStringLiteral("ListView1_KeyDown")));
     }
-    win.CmbSearch[2]->setFocus();  // the box that last had the focus gets the next ones
-    w->ListView1->setFocus();
-    key(Qt::Key_C);
-    EXPECT_EQ(win.CmbSearch[2]->currentText(), QStringLiteral("C"));
-    EXPECT_EQ(selected(), QStringLiteral("4"));  // and it searches: RUBRO c
+    EXPECT_TRUE(prompter.inputPrompts.isEmpty());
+    for (qsizetype p = 1; p <= 5; ++p) EXPECT_FALSE(ticked(p));
 }

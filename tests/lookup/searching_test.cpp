@@ -91,6 +91,16 @@ TEST_F(Searching, F5FillsTheDropDownWithTheColumnAsShownOrLeavesIt) {
 
     win.CmbSearch[2]->setCurrentIndex(3);  // picking "c" searches like typing it
     EXPECT_EQ(selected(), QStringLiteral("4"));
+
+    // A filled box never completes what is typed: the window's search is the only one.
+    QComboBox* box1 = win.CmbSearch[1];
+    pick = win.MNU_Llena;
+    QTest::keyClick(box1, Qt::Key_F5);
+    ASSERT_EQ(box1->count(), 5);
+    box1->setFocus();
+    QTest::keyClicks(box1, QStringLiteral("cas"));
+    EXPECT_EQ(box1->currentText(), QStringLiteral("cas"));
+    EXPECT_EQ(selected(), QStringLiteral("3"));
 }
 
 TEST_F(Searching, NavigationKeysInABoxHandOverToTheList) {

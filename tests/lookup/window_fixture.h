@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTest>
 #include <memory>
 
@@ -51,6 +52,8 @@ protected:
         return w->ListView1->items().checked(w->ListView1->items().storageRow(position - 1));
     }
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(w->ListView1, Qt::Key(k), m); }
+    // A number text as the user's locale writes it: "2.50" is "2,50" under a comma locale.
+    static QString n(const char* text) { return QString::fromLatin1(text).replace(u'.', QLocale().decimalPoint()); }
 
     std::unique_ptr<lookup::Lib_FrmCons2> w;
     ScriptedPrompter prompter;

@@ -3,11 +3,30 @@
 #include "platform/application.h"
 
 #include <QApplication>
+#include <QByteArray>
+#include <clocale>
+#include <cstring>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // --locale=NAME: the whole run (and every program it starts) in that locale.
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--locale=", 9) == 0) {
+            const char* name = argv[i] + 9;
+            qputenv("LC_ALL", name);
+            qputenv("LANG", name);
+            qunsetenv("LANGUAGE");
+        }
+    QApplication app(argc, argv);  // sets the process locale from the environment, as the programs do
+    // A locale asked for and missing on this machine would run the suite in C once more.
+    const QByteArray wanted = qgetenv("LC_ALL");
+    const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
+    if (!wanted.isEmpty() && (!numeric || wanted != numeric)) {
+        std::fprintf(stderr, "the locale %s is not installed (scripts/install-deps makes it)\n", wanted.constData());
+        return 1;
+    }
     platform::setEndHook([](int status) { throw platform::ProgramEnded{status}; });
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
