@@ -5,7 +5,7 @@
 
 namespace lookup {
 
-// The platform's collection as the lookup uses it: texts counted from 1, appended without
+// The ordered collection of the lookup: texts counted from 1, appended without
 // keys. A null pointer is "nothing", distinct from an empty collection; collections are
 // shared by reference between the request, the window and the caller.
 using Coleccion = std::shared_ptr<QStringList>;

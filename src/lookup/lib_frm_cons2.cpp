@@ -132,7 +132,7 @@ double Lib_FrmCons2::altoVentana() const { return frameGeometry().height() * twi
 void Lib_FrmCons2::setAnchoVentana(double twips) {
     const int borders = frameGeometry().width() - width();
     resize(std::max(1, qRound(twips / twipsPorPixel()) - borders), height());
-    Form_Resize();  // as the platform ran the resize handler on every change of size
+    Form_Resize();  // the resize handler runs on every change of size
 }
 
 double Lib_FrmCons2::anchoDeTexto(const QString& texto) const {

@@ -7,7 +7,7 @@
 namespace platform {
 
 QString fromAnsi(const QByteArray& bytes);
-// Characters the code page lacks become "?", as the platform wrote them.
+// Characters the code page lacks become "?".
 QByteArray toAnsi(const QString& text);
 
 }  // namespace platform

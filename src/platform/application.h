@@ -3,8 +3,8 @@
 #include <QString>
 #include <functional>
 
-// What the platform's application object gave: the program's folder, its command-line
-// text, its title, and ending the program.
+// The application's own facts: the program's folder, its command-line text, its title,
+// and ending the program.
 namespace platform {
 
 struct Application {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-// The error-handling styles of the original platform, as small helpers so that each
+// The error-handling styles a procedure chooses from, as small helpers so that each
 // procedure can be read step by step like its design:
 //
 //   ErrorScope scope(reportAndAsk(QStringLiteral("Cfg")));

@@ -4,7 +4,7 @@
 
 class QKeyEvent;
 
-// Key events as the platform reported them: a virtual-key code and a shift state whose
+// Key events as the handlers read them: the virtual-key code of the key pressed and a shift state whose
 // bits are 1 for Shift, 2 for Ctrl and 4 for Alt.
 namespace platform {
 

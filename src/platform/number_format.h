@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The platform's Format for the fixed-point patterns the suite uses ("########0.00",
+// Format for the fixed-point patterns the suite uses ("########0.00",
 // "########0.0"): the number rounded to the pattern's decimals, every integer digit, no
 // grouping, the user's decimal separator.
 namespace platform {

@@ -6,7 +6,7 @@
 // scriptable in tests and the program can run without a display.
 namespace platform {
 
-// Button sets, icons and answers, numbered as the platform numbered them.
+// Button sets, icons and answers, by the numbers callers and error reports use (4 Retry, 5 Ignore).
 enum MsgStyle : int {
     vbOKOnly = 0,
     vbOKCancel = 1,
@@ -46,7 +46,7 @@ public:
     bool hasWindows() const override { return false; }
 };
 
-// The platform's MsgBox: the application's title when none is given.
+// A message box: the application's title when none is given.
 int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {});
 QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});
 

@@ -44,7 +44,7 @@ int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
     for (const auto& choice : choices) box.addButton(choice.button);
     box.setTextFormat(Qt::PlainText);  // messages quote data, never markup
     box.setDefaultButton(choices.front().button);
-    // Escape answers as the platform did: Cancel where there is one, OK on a lone OK button.
+    // Escape answers Cancel where there is one, OK on a lone OK button.
     if (choices.size() == 1) box.setEscapeButton(choices.front().button);
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());

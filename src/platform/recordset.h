@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-// A recordset with the static cursor of the original data objects: its rows are fixed as
+// A recordset with a static cursor: its rows are fixed as
 // they were when it was opened, walked forward with the BOF/EOF marks. Cells are kept per
 // column; text columns as one UTF-16 buffer with end offsets, so a large result stays
 // compact.

@@ -16,11 +16,11 @@ struct ColumnHeader {
     double left = 0;
 };
 
-// The report view of the platform's list view: column headers, rows with a text,
+// A list in report view: column headers, rows with a text,
 // sub-items and an optional check mark, sorting by one column, a selected row. A table
 // view with fixed row heights: it keeps nothing per row, so a million rows scroll and
 // select as quickly as ten.
-// Positions of rows and columns are counted from 1, as the list view counted them.
+// Positions of rows and columns are counted from 1.
 class ReportListView : public QTableView {
     Q_OBJECT
 public:

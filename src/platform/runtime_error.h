@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// Run-time error numbers as the original platform numbered them.
+// Run-time error numbers: error reports and the answers to them know errors by these.
 enum ErrorNumber : int {
     kInvalidProcedureCall = 5,
     kOverflow = 6,
@@ -37,7 +37,7 @@ public:
     const QString& source() const { return source_; }
     const char* what() const noexcept override { return what_.constData(); }
 
-    // The platform's standard text for a number ("Overflow", "Type mismatch", ...).
+    // The standard text for a number ("Overflow", "Type mismatch", ...).
     static QString standardDescription(int number);
     static RuntimeError of(int number, const QString& source = {});
     // Any other exception as a run-time error: the number that fits its kind (9 for an index

@@ -3,7 +3,8 @@
 #include <QString>
 #include <cstdint>
 
-// The text and number rules of the original platform, each written once.
+// The text and number rules every part of the program follows, each written once. None of
+// them depends on the process locale: Val reads the period and only the period.
 namespace platform {
 
 // Trimming removes blanks (code 32) only; tabs and other white space stay.

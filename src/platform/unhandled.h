@@ -4,8 +4,8 @@
 
 namespace platform {
 
-// An error that no handler took: reported as the platform reported it, a box with the
-// error's number and description, then the program ends with status 1.
+// An error that no handler took: a box with the error's number and description, then the
+// program ends with status 1.
 [[noreturn]] void ReportUnhandled(const RuntimeError& e);
 QString unhandledText(const RuntimeError& e);
 

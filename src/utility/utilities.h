@@ -10,7 +10,7 @@ class QWidget;
 
 namespace utility {
 
-// A fixed-point number with four decimals, as the platform's currency type.
+// Currency: a fixed-point number with four decimals.
 struct Currency {
     int64_t scaled = 0;  // value times 10,000
     double toDouble() const { return double(scaled) / 10000.0; }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <stdexcept>
 #include <vector>
 
 using namespace platform;
@@ -80,4 +82,33 @@ TEST(ErrorScope, StartupRuleSkipsInvalidCallsAndLeavesOnAnyOther) {
     quiet.step([] { throw RuntimeError::of(kOverflow); });
     EXPECT_TRUE(quiet.step([&] { ++reached; }));
     EXPECT_EQ(reached, 2);
+}
+
+TEST(ErrorScope, AnyOtherExceptionBecomesARunTimeErrorOfItsHandlersStyle) {
+    const struct {
+        std::function<void()> raise;
+        int number;
+        const char* text;
+    } cases[] = {
+        {[] { (void)std::vector<int>{}.at(3); }, kSubscriptOutOfRange, "vector"},
+        {[] { throw std::bad_alloc(); }, kOutOfMemory, "bad_alloc"},
+        {[] { throw std::overflow_error("too big"); }, kOverflow, "too big"},
+        {[] { throw std::runtime_error("odd"); }, kInternalError, "odd"},
+        {[] { throw RuntimeError::of(kTypeMismatch); }, kTypeMismatch, "Type mismatch"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        std::vector<RuntimeError> seen;
+        ErrorScope scope(reportAndAsk([&](const RuntimeError& e) {
+            seen.push_back(e);
+            return int(vbIgnore);
+        }));
+        bool next = false;
+        EXPECT_TRUE(scope.step(c.raise));
+        scope.step([&] { next = true; });  // skipped as the answer says, and the procedure goes on
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen.front().number(), c.number);
+        EXPECT_TRUE(seen.front().description().contains(QString::fromLatin1(c.text))) << seen.front().what();
+        EXPECT_TRUE(next);
+    }
 }
