@@ -2,6 +2,7 @@
 
 #include "correction/bug_icon.xpm"
 #include "correction/correction_run.h"
+#include "platform/accessibility.h"
 #include "platform/application.h"
 #include "platform/twips.h"
 #include "platform/unhandled.h"
@@ -26,6 +27,7 @@ public:
     explicit WindowStatusLine(QLabel* label) : label_(label) {}
     void show(const QString& text) override {
         label_->setText(text);
+        platform::announceStatus(label_);  // heard as it changes, like a live region
         if (!shown_.isValid() || shown_.elapsed() >= kMinimumIntervalMs || text.isEmpty()) {
             label_->repaint();
             shown_.restart();
@@ -46,6 +48,7 @@ BUG::BUG(QWidget* parent) : QWidget(parent) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setWindowIcon(QIcon(QPixmap(bug_icon_xpm)));
+    platform::setAccessibleRole(this, QAccessible::Window);  // a screen reader says a window opened
 
     const double dpi = logicalDpiY();
     auto at = [dpi](QWidget* w, int left, int top, int width, int height) {
@@ -70,6 +73,7 @@ BUG::BUG(QWidget* parent) : QWidget(parent) {
     LblMensaje = new QLabel(this);
     LblMensaje->setObjectName(QStringLiteral("LblMensaje"));
     LblMensaje->setTextFormat(Qt::PlainText);  // voucher numbers are data, never markup
+    platform::makeStatusLine(LblMensaje, QStringLiteral("Estado de la corrección"));
     LblMensaje->setAutoFillBackground(true);
     QPalette pale = LblMensaje->palette();
     pale.setColor(QPalette::Window, QColor(0xC0, 0xFF, 0xFF));  // &H00FFFFC0

@@ -55,6 +55,7 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     picFields->setObjectName(QStringLiteral("picFields"));
     ListView1 = new platform::ReportListView(picFields);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("Resultados"));
     lblFieldName = new QLabel(picFields);
     lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
     QFont tahoma(QStringLiteral("Tahoma"));
@@ -139,6 +140,17 @@ double Lib_FrmCons2::anchoDeTexto(const QString& texto) const {
     return QFontMetricsF(font()).horizontalAdvance(texto) * twipsPorPixel();
 }
 
+// What a screen reader says of a search box: the column it searches and what typing does.
+void Lib_FrmCons2::nombrarCaja(QComboBox* caja, const QString& columna) {
+    const QString nombre = QStringLiteral("Buscar ") + columna;
+    const QString descripcion =
+        QStringLiteral("Escriba el comienzo de un valor de %1: se elige la primera fila que empieza así").arg(columna);
+    for (QWidget* w : {static_cast<QWidget*>(caja), static_cast<QWidget*>(caja->lineEdit())}) {
+        w->setAccessibleName(nombre);
+        w->setAccessibleDescription(descripcion);
+    }
+}
+
 QComboBox* Lib_FrmCons2::crearCaja(int16_t index) {
     auto* caja = new QComboBox(picFields);
     caja->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
@@ -209,6 +221,7 @@ void Lib_FrmCons2::Encolumnar() {
             QComboBox* caja = CmbSearch[i];
             caja->setVisible(true);
             caja->setToolTip(campo.name());  // each box names its own column's field
+            nombrarCaja(caja, campo.name());
             const double ancho = anchoColumna(w, [this](int x) { return anchoDeTexto(QString(x, u'X')); });
             ListView1->addColumn(QString(), campo.name(), ancho);
         }

@@ -102,6 +102,7 @@ protected:
 private:
     void AjustarDisposicion();
     QComboBox* crearCaja(int16_t index);
+    static void nombrarCaja(QComboBox* caja, const QString& columna);
     void colocar(QWidget* control, const Twips& twips);
     void setAnchoVentana(double twips);
     double twipsPorPixel() const;
