@@ -5,6 +5,7 @@
 // decode to the same fields.
 #include "fuzz_target.h"
 #include "lookup/mascara_consulta.h"
+#include "platform/text_rules.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,7 +29,7 @@ STOCKFIX_FUZZ_TARGET(mask_file) {
         std::optional<lookup::MascaraLimpia> first;
         for (qsizetype k = 0; k < qMin<qsizetype>(bytes.size() / lookup::kLargoRegistro, 32767) && !first; ++k) {
             const lookup::MascaraConsulta r = lookup::decodificarRegistro(bytes.mid(k * lookup::kLargoRegistro, lookup::kLargoRegistro));
-            if (lookup::limpiarTabla(r.Tabla).compare(table.trimmed(), Qt::CaseInsensitive) == 0)
+            if (lookup::limpiarTabla(r.Tabla).compare(platform::Trim(table), Qt::CaseInsensitive) == 0)
                 first = lookup::MascaraLimpia{lookup::limpiarTabla(r.Tabla), lookup::limpiarCampos(r.Campos),
                                               lookup::limpiarFiltro(r.Filtro)};
         }
