@@ -8,7 +8,6 @@
 #include "utility/library.h"
 
 #include <QAccessible>
-#include <QAccessibleTableCellInterface>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -92,10 +91,7 @@ TEST_F(Accessibility, EveryControlOfBothWindowsIsNamedAndWindowsAreAnnounced) {
     ASSERT_NE(table, nullptr);
     ASSERT_EQ(table->columnCount(), 3);
     QStringList headers;
-    for (int c = 0; c < 3; ++c) {
-        const QList<QAccessibleInterface*> h = table->cellAt(0, c)->tableCellInterface()->columnHeaderCells();
-        headers << (h.isEmpty() ? QString() : h.front()->text(QAccessible::Name));
-    }
+    for (int c = 0; c < 3; ++c) headers << table->columnDescription(c);
     EXPECT_EQ(headers, (QStringList{"CODIGO", "NOMBRE", "**Cantidad**"}));
     EXPECT_FALSE(table->cellAt(0, 0)->state().checked);
     EXPECT_TRUE(table->cellAt(1, 0)->state().checked);
