@@ -72,10 +72,7 @@ void IniciarSistema() {
     // a missing mask file is created with the default masks.
     scope.step([&] { consultaGlobal().gConnString = dataAccess().ConnectionString(); });
     scope.step([&] { consultaGlobal().gUsarMascarasConsultas = true; });
-    scope.step([&] {
-        consultaGlobal().gRutaMascaraConsultas = utility::utilities().AddPathSeparator(platform::App().path) +
-                                                 QString::fromLatin1(kArchivoMascaras);
-    });
+    scope.step([&] { consultaGlobal().gRutaMascaraConsultas = rutaMascaras(); });
     scope.step([&] {
         if (!lookup::existeArchivo(consultaGlobal().gRutaMascaraConsultas)) CrearMascaras();
     });

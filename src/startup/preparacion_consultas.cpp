@@ -1,10 +1,15 @@
 #include "startup/preparacion_consultas.h"
 
 #include "lookup/mascara_consulta.h"
+#include "platform/application.h"
 #include "platform/runtime_error.h"
 #include "platform/text_rules.h"
+#include "platform/user_folders.h"
+#include "utility/library.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 namespace startup {
@@ -30,6 +35,21 @@ lookup::Lib_ClsCons2& consultaGlobal() {
 
 void olvidarConsultaGlobal() { consulta().reset(); }
 
+QString carpetaMascaras(const QString& carpetaAplicacion, bool archivoEnAplicacion, bool aplicacionEscribible,
+                        const QString& carpetaUsuario) {
+    if (archivoEnAplicacion || aplicacionEscribible || carpetaUsuario.isEmpty()) return carpetaAplicacion;
+    return carpetaUsuario;
+}
+
+QString rutaMascaras() {
+    const QString nombre = QString::fromLatin1(kArchivoMascaras);
+    const QString carpeta = utility::utilities().AddPathSeparator(platform::App().path);
+    const bool enAplicacion = lookup::existeArchivo(carpeta + nombre);
+    const bool escribible = platform::folderWritable(platform::App().path);
+    const QString usuario = enAplicacion || escribible ? QString() : platform::userConfigFolder();
+    return utility::utilities().AddPathSeparator(carpetaMascaras(carpeta, enAplicacion, escribible, usuario)) + nombre;
+}
+
 void CrearMascaras() {
     const struct {
         const char* nombre;
@@ -42,6 +62,8 @@ void CrearMascaras() {
         {"CONTACTOS", "MA_CONTACTOS", "|Nombre_y_Apellido|Domicilio|Localidad|Telefono|"},
     };
     QFile archivo(consultaGlobal().gRutaMascaraConsultas);
+    // The user's configuration folder may not exist yet; the application folder always does.
+    QDir().mkpath(QFileInfo(archivo).absolutePath());
     if (!archivo.open(QIODevice::ReadWrite)) throw platform::RuntimeError::of(platform::kPathFileAccessError);
     for (const auto& m : porDefecto) {
         RegMascaraNueva.Nombre = Trim(QString::fromLatin1(m.nombre));

@@ -2,6 +2,7 @@
 
 #include "platform/ansi_text.h"
 #include "platform/application.h"
+#include "platform/user_folders.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,12 +50,24 @@ QString readProfileValue(const QString& text, const QString& section, const QStr
     return defaultValue;
 }
 
-QStringList IniFile::searchFolders() {
+QStringList IniFile::searchFolders(const QString& appFolder, bool appWritable, const QString& userFolder,
+                                   const QString& currentFolder) {
     QStringList folders;
-    if (!platform::App().path.isEmpty()) folders << platform::App().path;
-    const QString cwd = QDir::currentPath();
-    if (!folders.contains(cwd)) folders << cwd;
+    auto add = [&](const QString& folder) {
+        if (!folder.isEmpty() && !folders.contains(folder)) folders << folder;
+    };
+    add(appFolder);
+    if (!appWritable) add(userFolder);
+    add(currentFolder);
     return folders;
+}
+
+QStringList IniFile::searchFolders() {
+    const QString app = platform::App().path;
+    // A writable application folder (a build folder, a copy in the user's own folder) keeps
+    // the two places it always had; only an installed program looks in the user's folder.
+    const bool writable = app.isEmpty() || platform::folderWritable(app);
+    return searchFolders(app, writable, writable ? QString() : platform::userConfigFolder(), QDir::currentPath());
 }
 
 QString IniFile::locate(const QString& fileName) {

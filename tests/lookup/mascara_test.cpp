@@ -155,8 +155,45 @@ TEST_F(MaskFile, AFolderWhereTheFileCannotBeMadeEndsTheStartUpQuietly) {
     const QString db = makeDatabase(QStringLiteral("s.sqlite"), {QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE, VALOR)")});
     writeFile(path(QStringLiteral("notafolder")), "x");
     platform::App().path = path(QStringLiteral("notafolder"));
+    qputenv("XDG_CONFIG_HOME", path(QStringLiteral("notafolder")).toLocal8Bit());  // nor can the user's folder
     platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1;").arg(db);
     startup::IniciarSistema();
     EXPECT_TRUE(utility::dataAccess().IsOpen());
     EXPECT_EQ(startup::gRutaTareas, QString());  // the configuration was not loaded
+}
+
+TEST_F(MaskFile, AnApplicationFolderThatCannotTakeTheFileSendsItToTheUsersConfigurationFolder) {
+    const QString db = makeDatabase(QStringLiteral("s.sqlite"), {QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE, VALOR)")});
+    platform::App().path = path(QStringLiteral("bin"));  // not there, so not writable (whoever runs the test)
+    platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1;").arg(db);
+    startup::IniciarSistema();
+    const QString masks = path(QStringLiteral("config/stockfix/consultas.kvl"));
+    EXPECT_EQ(startup::consultaGlobal().gRutaMascaraConsultas, masks);
+    EXPECT_EQ(readFile(masks), defaultFileByHand());
+    EXPECT_NE(startup::gRutaTareas, QString());  // the start-up went on to the configuration
+
+    // The next start reads the user's file and leaves it alone.
+    writeFile(masks, record("MIA"));
+    utility::dataAccessSlot().release();
+    startup::olvidarConsultaGlobal();
+    startup::IniciarSistema();
+    EXPECT_EQ(startup::consultaGlobal().gRutaMascaraConsultas, masks);
+    EXPECT_EQ(readFile(masks), record("MIA"));
+}
+
+TEST(MaskFolder, TheApplicationFolderComesFirst) {
+    const QString app = QStringLiteral("/opt/app/"), user = QStringLiteral("/home/ana/.config/stockfix");
+    const struct {
+        bool fileInApp, appWritable;
+        QString user, expected;
+    } cases[] = {
+        {false, true, user, app},       // a build folder: as always
+        {true, false, user, app},       // a file put beside an installed program is used
+        {false, false, user, user},     // an installed program: the user's folder
+        {false, false, QString(), app}, // no user folder: the application folder, which then fails
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fileInApp << c.appWritable << c.user.toStdString());
+        EXPECT_EQ(startup::carpetaMascaras(app, c.fileInApp, c.appWritable, c.user), c.expected);
+    }
 }

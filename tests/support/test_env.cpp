@@ -52,6 +52,8 @@ void ProgramTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
     platform::App().path = dir.path();
     platform::App().commandLine.clear();
+    // The user's configuration folder of every test is its own, never the real one.
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     startup::resetModuleValues();
 }
 

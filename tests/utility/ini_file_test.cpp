@@ -63,3 +63,47 @@ TEST(IniFile, FindsTheFileInTheApplicationFolderWhateverTheCaseOfItsName) {
               QStringLiteral("Señor"));
     platform::App().path.clear();
 }
+
+TEST(IniFile, AnInstalledProgramAlsoLooksInTheUsersConfigurationFolder) {
+    const QString app = QStringLiteral("/usr/bin"), user = QStringLiteral("/home/ana/.config/stockfix"),
+                  cwd = QStringLiteral("/home/ana");
+    const struct {
+        QString app;
+        bool appWritable;
+        QString user, cwd;
+        QStringList expected;
+    } cases[] = {
+        {app, true, user, cwd, {app, cwd}},          // a writable folder: the two places it always had
+        {app, false, user, cwd, {app, user, cwd}},   // installed: the user's folder after the program's
+        {app, false, QString(), cwd, {app, cwd}},    // no user folder named
+        {app, false, user, app, {app, user}},        // run from its own folder: once
+        {QString(), true, user, cwd, {cwd}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected.join(u' ').toStdString());
+        EXPECT_EQ(IniFile::searchFolders(c.app, c.appWritable, c.user, c.cwd), c.expected);
+    }
+}
+
+TEST(IniFile, AnInstalledProgramReadsTheIniFileFromTheUsersConfigurationFolder) {
+    QTemporaryDir home;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("config/stockfix"))));
+    QFile f(home.filePath(QStringLiteral("config/stockfix/ZT000PR.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Iconos]\nIconoDelSistema=DEL USUARIO\n");
+    f.close();
+    IniFile ini;
+    const QString folders[] = {home.filePath(QStringLiteral("bin")), home.path()};  // not there / writable
+    const QString expected[] = {QStringLiteral("DEL USUARIO"), QStringLiteral("x")};
+    for (int i = 0; i < 2; ++i) {
+        platform::App().path = folders[i];
+        EXPECT_EQ(ini.ReadValue(QStringLiteral("ZT000pr.INI"), QStringLiteral("Iconos"),
+                                QStringLiteral("IconoDelSistema"), QStringLiteral("x")),
+                  expected[i]);
+    }
+    platform::App().path.clear();
+    if (saved.isNull()) qunsetenv("XDG_CONFIG_HOME");
+    else qputenv("XDG_CONFIG_HOME", saved);
+}

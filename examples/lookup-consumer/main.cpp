@@ -1,0 +1,46 @@
+// lookup-consumer: a program of the suite opening one lookup through the installed component.
+//   lookup-consumer [--aceptar] [--clave TEXTO] "@Server=...; @DbName=...;"
+// Prints the IDARTICULO of the article chosen; status 1 when none was.
+#include "lookup/lib_frm_cons2.h"
+#include "platform/application.h"
+#include "platform/qt_prompter.h"
+#include "startup/command_line.h"
+#include "startup/iniciar_sistema.h"
+#include "startup/liberar_objetos.h"
+#include "startup/preparacion_consultas.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QStringList keys = app.arguments().mid(1);
+    const bool aceptar = keys.removeAll(QStringLiteral("--aceptar")) > 0;
+    QString clave;
+    if (const qsizetype i = keys.indexOf(QStringLiteral("--clave")); i >= 0 && i + 1 < keys.size()) {
+        clave = keys.takeAt(i + 1);
+        keys.removeAt(i);
+    }
+
+    // The suite's start-up: the session from the command-line keys, the mask file, the settings.
+    platform::setUpApplication(startup::commandLineText(keys));
+    platform::QtPrompter prompter;
+    platform::setPrompter(&prompter);
+    startup::IniciarSistema();
+
+    lookup::Lib_ClsCons2& consulta = startup::consultaGlobal();
+    consulta.CampoDevuelto = QStringLiteral("IDARTICULO");
+    if (aceptar)  // accept as soon as the window is up, after its initial search
+        QTimer::singleShot(0, [] {
+            if (auto* w = qobject_cast<lookup::Lib_FrmCons2*>(QApplication::activeModalWidget())) w->CmdAceptar_Click();
+        });
+    lookup::Coleccion devueltos;  // no extra columns wanted
+    QString campoBusqueda;        // the mask's first column
+    consulta.ConsultaSearch(QStringLiteral("V_MA_ARTICULOS"), devueltos, clave, campoBusqueda);
+
+    const QString elegido = consulta.ValorDevuelto.value_or(QString());
+    if (!elegido.isEmpty()) std::printf("%s\n", elegido.toUtf8().constData());
+    startup::LiberarObjetos();  // the session and the other program-wide objects, before Qt goes
+    return elegido.isEmpty() ? 1 : 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Where an installed program keeps the files its own folder cannot take.
+namespace platform {
+
+// The user's configuration folder for the suite's files ($XDG_CONFIG_HOME/stockfix, usually
+// ~/.config/stockfix), shared by every program of the suite, whether or not it exists yet.
+// Empty when the system names no configuration folder for this user.
+QString userConfigFolder();
+
+// Whether this user can create files in `folder` (false when it does not exist).
+bool folderWritable(const QString& folder);
+
+}  // namespace platform
