@@ -52,6 +52,7 @@ void ProgramTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
     platform::App().path = dir.path();
     platform::App().commandLine.clear();
+    platform::forgetReportedErrors();
     startup::resetModuleValues();
 }
 
