@@ -500,7 +500,7 @@ bool Lib_FrmCons2::esTeclaDeCaracter(int16_t k) {
 
 QComboBox* Lib_FrmCons2::cajaDeBusqueda(int index) const {
     if (index < 0 || index >= CmbSearch.size())
-        throw RuntimeError(340, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+        throw RuntimeError(340, QStringLiteral("El elemento '%1' de la matriz de controles no existe").arg(index));
     return CmbSearch[index];
 }
 
