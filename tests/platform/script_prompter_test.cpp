@@ -65,7 +65,9 @@ TEST(ScriptPrompter, TheInputPromptTakesItsDefaultTextAndNobodySeesWindows) {
 }
 
 TEST(ScriptPrompter, AnErrorReportedTurnsAnEndWithZeroIntoOne) {
-    ScriptPrompter script(std::tmpfile());
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    ScriptPrompter script(f);
     ConsolePrompter console;
     forgetReportedErrors();
     EXPECT_EQ(script.finalStatus(0), 0);
@@ -74,6 +76,7 @@ TEST(ScriptPrompter, AnErrorReportedTurnsAnEndWithZeroIntoOne) {
     EXPECT_EQ(script.finalStatus(2), 2);
     EXPECT_EQ(console.finalStatus(0), 0);  // batch mode keeps its own statuses
     forgetReportedErrors();
+    std::fclose(f);
 }
 
 TEST(ScriptPrompter, TheEnvironmentChoosesScriptMode) {
