@@ -2,9 +2,10 @@
 #include "correction/bug_window.h"
 #include "correction/correction_run.h"
 #include "platform/application.h"
-#include "platform/qt_prompter.h"
+#include "platform/script_prompter.h"
 #include "platform/unhandled.h"
 #include "startup/command_line.h"
+#include "startup/command_line_check.h"
 #include "startup/iniciar_sistema.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ const char kUsage[] =
     "\n"
     "Opciones:\n"
     "  --batch     corre la corrección sin ventana: cada estado en una línea de la salida,\n"
-    "              luego \"Proceso Finalizado!\". Estado de salida 0; 1 si falla; 2 sin sesión.\n"
+    "              luego \"Proceso Finalizado!\".\n"
     "  --dry-run   (con --batch) muestra cada comprobante con la cantidad de filas de stock que\n"
     "              se borrarían, sin borrar nada.\n"
     "  --help      muestra esta ayuda.\n"
@@ -34,12 +35,18 @@ const char kUsage[] =
     "  @Usuario=usuario;     @Password=clave;\n"
     "  @UsuarioLogeado=...;  @Caja=...;  @Menu=...;  @ParametroAdicional=...;\n"
     "\n"
-    "Ejemplo:\n"
+    "Estado de salida: 0 hecho; 1 la corrección falló o, en modo script (STOCKFIX_SCRIPT=1), se\n"
+    "informó un error; 2 línea de comandos incorrecta (o demasiado larga), sin pantalla o sin\n"
+    "sesión.\n"
+    "\n"
+    "Ejemplos (las comillas hacen de las claves un solo argumento; sin ellas el shell corta en \";\"):\n"
     "  stockfix --batch \"@Server=sqlite; @DbName=build/demo.sqlite;\"\n"
-    "  stockfix @Server=srv01,1433; @DbName=GESTION; @Usuario=sa; @Password=secreto;\n"
+    "  stockfix \"@Server=srv01,1433; @DbName=GESTION; @Usuario=sa; @Password=secreto;\"\n"
     "\n"
     "Variables de entorno: STOCKFIX_ODBC_DRIVER (controlador ODBC para SQL Server),\n"
-    "STOCKFIX_ODBC_OPTIONS (claves que se agregan a la conexión ODBC).\n";
+    "STOCKFIX_ODBC_OPTIONS (claves que se agregan a la conexión ODBC), STOCKFIX_SCRIPT=1 (modo\n"
+    "script: cada mensaje de la ventana va a la salida de errores con su título, su texto y la\n"
+    "respuesta por omisión, sin esperar a nadie).\n";
 
 // Prints each status text on its own line of standard output.
 class BatchStatusLine : public correction::StatusLine {
@@ -76,10 +83,15 @@ int main(int argc, char* argv[]) {
         std::fputs("stockfix: --dry-run solo se usa junto con --batch\n", stderr);
         return 2;
     }
+    const QString linea = startup::commandLineText(keys);
+    if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
+        std::fprintf(stderr, "stockfix: %s\n", problema.toLocal8Bit().constData());
+        return 2;
+    }
 
     if (batch) {
         QCoreApplication app(argc, argv);
-        platform::setUpApplication(startup::commandLineText(keys));
+        platform::setUpApplication(linea);
         platform::NoHandler([&] {
             startup::IniciarSistema();
             platform::Recordset rsDatos;
@@ -95,9 +107,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-    platform::setUpApplication(startup::commandLineText(keys));
-    platform::QtPrompter prompter;
-    platform::setPrompter(&prompter);
+    platform::setUpApplication(linea);
+    platform::useWindowPrompter();  // script mode when STOCKFIX_SCRIPT asks for it
 
     correction::BUG window;
     window.Form_Load();

@@ -35,8 +35,6 @@ using platform::Trim;
 
 namespace {
 
-constexpr int kInvalidPropertyValue = 380;
-
 platform::ErrorHandler formLoadHandler() {
     return platform::reportAndAsk([](const RuntimeError& e) {
         return int(utility::utilities().ReportError(e, {}, QStringLiteral("FORM_LOAD")));
@@ -119,7 +117,7 @@ Lib_FrmCons2::~Lib_FrmCons2() = default;
 double Lib_FrmCons2::twipsPorPixel() const { return platform::kTwipsPerInch / double(logicalDpiX()); }
 
 void Lib_FrmCons2::colocar(QWidget* control, const Twips& t) {
-    if (t.width < 0 || t.height < 0) throw RuntimeError(kInvalidPropertyValue, QStringLiteral("Invalid property value"));
+    if (t.width < 0 || t.height < 0) throw RuntimeError::of(platform::kInvalidPropertyValue);
     twips_[control] = t;
     const double tpp = twipsPorPixel();
     control->setGeometry(qRound(t.left / tpp), qRound(t.top / tpp), qRound(t.width / tpp), qRound(t.height / tpp));
@@ -502,20 +500,20 @@ bool Lib_FrmCons2::esTeclaDeCaracter(int16_t k) {
 
 QComboBox* Lib_FrmCons2::cajaDeBusqueda(int index) const {
     if (index < 0 || index >= CmbSearch.size())
-        throw RuntimeError(340, QStringLiteral("Control array element '%1' doesn't exist").arg(index));
+        throw RuntimeError(340, QStringLiteral("El elemento '%1' de la matriz de controles no existe").arg(index));
     return CmbSearch[index];
 }
 
 qsizetype Lib_FrmCons2::filaActual() const {
     const qsizetype pos = ListView1->selectedPosition();
-    if (pos == 0) throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+    if (pos == 0) throw RuntimeError::of(platform::kObjectVariableNotSet);
     return ListView1->items().storageRow(pos - 1);
 }
 
 int Lib_FrmCons2::celdaCantidad() {
     QString titulo = QString::fromLatin1(kTituloCantidad);
     const int columna = IndiceColumna(titulo) - 1;
-    if (columna < 0) throw RuntimeError(35600, QStringLiteral("Index out of bounds"));
+    if (columna < 0) throw RuntimeError::of(platform::kIndexOutOfBounds);
     return columna;
 }
 
@@ -580,12 +578,12 @@ void Lib_FrmCons2::CmdAceptar_Click() {
     platform::ListItemsModel& items = ListView1->items();
     QString actual;  // the current value: never emptied between fields or rows
     auto agregar = [](const Coleccion& c, const QString& texto) {
-        if (!c) throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+        if (!c) throw RuntimeError::of(platform::kObjectVariableNotSet);
         c->append(texto);
     };
     // The value of column c (from 1) in a storage row: the row's text or a sub-item.
     auto valor = [&](qsizetype fila, int16_t c) {
-        if (c < 1) throw RuntimeError(35600, QStringLiteral("Index out of bounds"));
+        if (c < 1) throw RuntimeError::of(platform::kIndexOutOfBounds);
         return items.cell(fila, c - 1);
     };
 

@@ -1,5 +1,7 @@
 #include "platform/application.h"
 
+#include "platform/prompts.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +10,7 @@ namespace platform {
 
 namespace {
 std::function<void(int)> endHook;
+bool anErrorWasReported = false;
 }
 
 Application& App() {
@@ -25,7 +28,12 @@ bool hasDisplay() {
            qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
 }
 
+void noteErrorReported() { anErrorWasReported = true; }
+bool errorReported() { return anErrorWasReported; }
+void forgetReportedErrors() { anErrorWasReported = false; }
+
 void End(int status) {
+    status = prompter().finalStatus(status);
     if (endHook) endHook(status);
     std::fflush(nullptr);
     std::_Exit(status);

@@ -21,8 +21,14 @@ void setUpApplication(const QString& commandLine);
 bool hasDisplay();
 
 // Ends the program at once with `status`: no further window events, no clean-up.
+// The prompter may change the status: in script mode a status 0 becomes 1 when an error
+// was reported on the way, so that the script sees it.
 // Tests install a hook that throws instead, so they can watch it happen.
 [[noreturn]] void End(int status);
+// The error-reporting paths (message boxes of errors, ReportError) note each report here.
+void noteErrorReported();
+bool errorReported();
+void forgetReportedErrors();
 void setEndHook(std::function<void(int)> hook);
 
 // The exception a test's end hook may throw.

@@ -1,5 +1,6 @@
 #include "platform/error_styles.h"
 
+#include "platform/application.h"
 #include "platform/prompts.h"
 
 namespace platform {
@@ -26,6 +27,7 @@ ErrorHandler reportAndAsk(std::function<int(const RuntimeError&)> reporter) {
 
 ErrorHandler messageBoxOnError(int style, QString title) {
     return [style, title](const RuntimeError& e) {
+        noteErrorReported();
         MsgBox(e.description(), style, title);
         return ErrorChoice::Leave;
     };

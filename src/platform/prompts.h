@@ -28,8 +28,11 @@ public:
     virtual int msgBox(const QString& prompt, int style, const QString& title) = 0;
     // The modal input prompt: the text typed, or the empty text when cancelled.
     virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
-    // Whether a person sees windows (false in batch mode).
+    // Whether a person sees windows (false in batch and script mode).
     virtual bool hasWindows() const = 0;
+    // The status a program ending with `status` ends with (script mode turns 0 into 1
+    // once an error was reported).
+    virtual int finalStatus(int status) const { return status; }
 };
 
 // The program's current prompter; a console prompter until another is installed.

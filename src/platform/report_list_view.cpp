@@ -48,7 +48,7 @@ void ReportListView::addColumn(const QString& key, const QString& text, double w
 }
 
 ColumnHeader ReportListView::columnHeader(int position) const {
-    if (position < 1 || position > columnHeaderCount()) throw RuntimeError(35600, QStringLiteral("Index out of bounds"));
+    if (position < 1 || position > columnHeaderCount()) throw RuntimeError::of(kIndexOutOfBounds);
     ColumnHeader h = headers_[size_t(position - 1)];
     for (int i = 0; i < position - 1; ++i) h.left += headers_[size_t(i)].width;
     return h;

@@ -11,26 +11,33 @@ RuntimeError::RuntimeError(int number, QString description, QString source)
 }
 
 QString RuntimeError::standardDescription(int number) {
+    // The texts a Spanish installation of the platform shows.
     switch (number) {
-    case kInvalidProcedureCall: return QStringLiteral("Invalid procedure call or argument");
-    case kOverflow: return QStringLiteral("Overflow");
-    case kOutOfMemory: return QStringLiteral("Out of memory");
-    case kSubscriptOutOfRange: return QStringLiteral("Subscript out of range");
-    case kTypeMismatch: return QStringLiteral("Type mismatch");
-    case kFileNotFound: return QStringLiteral("File not found");
-    case kBadFileMode: return QStringLiteral("Bad file mode");
-    case kPermissionDenied: return QStringLiteral("Permission denied");
-    case kPathFileAccessError: return QStringLiteral("Path/File access error");
-    case kObjectRequired: return QStringLiteral("Object required");
-    case kObjectDoesntSupport: return QStringLiteral("Object doesn't support this property or method");
-    case kResourceNotFound: return QStringLiteral("Resource with identifier not found");
+    case kInvalidProcedureCall: return QStringLiteral("Llamada a procedimiento o argumento no válidos");
+    case kOverflow: return QStringLiteral("Desbordamiento");
+    case kOutOfMemory: return QStringLiteral("Memoria insuficiente");
+    case kSubscriptOutOfRange: return QStringLiteral("El subíndice está fuera del intervalo");
+    case kInternalError: return QStringLiteral("Error interno");
+    case kTypeMismatch: return QStringLiteral("No coinciden los tipos");
+    case kFileNotFound: return QStringLiteral("No se encontró el archivo");
+    case kBadFileMode: return QStringLiteral("Modo de archivo incorrecto");
+    case kPermissionDenied: return QStringLiteral("Permiso denegado");
+    case kPathFileAccessError: return QStringLiteral("Error de acceso a la ruta o el archivo");
+    case kObjectVariableNotSet: return QStringLiteral("Variable de objeto o bloque With no establecido");
+    case kInvalidPropertyValue: return QStringLiteral("El valor de la propiedad no es válido");
+    case kObjectRequired: return QStringLiteral("Se requiere un objeto");
+    case kObjectDoesntSupport: return QStringLiteral("El objeto no acepta esta propiedad o método");
+    case kResourceNotFound: return QStringLiteral("No se encontró un recurso con ese identificador");
+    case kInvalidPicture: return QStringLiteral("La imagen no es válida");
     case kItemNotFound:
-        return QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal.");
+        return QStringLiteral("No se encontró el elemento en la colección que corresponde al nombre o al ordinal "
+                              "solicitado.");
     case kBofOrEof:
-        return QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. "
-                              "Requested operation requires a current record.");
-    case kObjectClosed: return QStringLiteral("Operation is not allowed when the object is closed.");
-    default: return QStringLiteral("Application-defined or object-defined error");
+        return QStringLiteral("BOF o EOF es True, o el registro actual se eliminó. La operación solicitada "
+                              "requiere un registro actual.");
+    case kObjectClosed: return QStringLiteral("No se permite realizar esta operación si el objeto está cerrado.");
+    case kIndexOutOfBounds: return QStringLiteral("Índice fuera de los límites");
+    default: return QStringLiteral("Error definido por la aplicación o por el objeto");
     }
 }
 

@@ -17,12 +17,16 @@ enum ErrorNumber : int {
     kBadFileMode = 54,
     kPermissionDenied = 70,
     kPathFileAccessError = 75,
+    kObjectVariableNotSet = 91,
+    kInvalidPropertyValue = 380,
+    kInvalidPicture = 481,
     kObjectRequired = 424,
     kObjectDoesntSupport = 438,
     kResourceNotFound = 326,
     kItemNotFound = 3265,            // no field of that name or ordinal
     kBofOrEof = 3021,                // no current record
     kObjectClosed = 3704,            // operation on a closed recordset
+    kIndexOutOfBounds = 35600,       // the list view's columns and items
     kDatabaseError = -2147217900,    // the provider rejected a statement
     kConnectionError = -2147467259,  // no session, or the session failed
 };
@@ -37,7 +41,7 @@ public:
     const QString& source() const { return source_; }
     const char* what() const noexcept override { return what_.constData(); }
 
-    // The standard text for a number ("Overflow", "Type mismatch", ...).
+    // The platform's standard text for a number, in Spanish ("Desbordamiento", ...).
     static QString standardDescription(int number);
     static RuntimeError of(int number, const QString& source = {});
     // Any other exception as a run-time error: the number that fits its kind (9 for an index

@@ -10,6 +10,7 @@ QString unhandledText(const RuntimeError& e) {
 }
 
 void ReportUnhandled(const RuntimeError& e) {
+    noteErrorReported();
     MsgBox(unhandledText(e), vbOKOnly | vbCritical);
     End(1);
 }

@@ -28,7 +28,7 @@ QIcon iconResource(const QString& name) {
 QIcon iconFile(const QString& fileName) {
     if (!QFile::exists(fileName)) throw RuntimeError::of(platform::kFileNotFound);
     const QPixmap picture(fileName);
-    if (picture.isNull()) throw RuntimeError(481, QStringLiteral("Invalid picture"));
+    if (picture.isNull()) throw RuntimeError::of(platform::kInvalidPicture);
     return QIcon(picture);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/error_styles.h"
 #include "platform/text_rules.h"
 #include "startup/command_line.h"
+#include "startup/command_line_check.h"
 #include "startup/configuracion.h"
 #include "lookup/mascara_consulta.h"
 #include "startup/preparacion_consultas.h"
@@ -60,6 +61,8 @@ void IniciarSistema() {
         scope.step([&] { dataAccess().setDatabaseName(dbName); });
         scope.step([&] { dataAccess().setPassword(password); });
         scope.step([&] { dataAccess().setServer(server); });
+        // Said only when the session cannot open: which key is missing or swallowed another.
+        scope.step([&] { dataAccess().setOpenHint(pistaDeClaves(linea)); });
         scope.step([&] { dataAccess().OpenSession(0, 3); });
         scope.step([&] {
             if (!dataAccess().IsOpen()) platform::End(2);

@@ -1,11 +1,13 @@
 #include "utility/data_access.h"
 
+#include "platform/application.h"
 #include "platform/prompts.h"
 #include "platform/runtime_error.h"
 #include "utility/field_sizes.h"
 #include "utility/sql_dialect.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -125,14 +127,31 @@ QString DataAccess::ConnectionString() const {
     return odbcConnectionText(false);
 }
 
-QString DataAccess::hidePassword(QString text) const {
-    if (!password_.isEmpty()) text.replace(password_, QStringLiteral("****"));
-    return text;
+QString DataAccess::hidePasswords(const QString& text) {
+    // Only where a password stands as one, as the value of its key; "a" in "not a
+    // database" is a word, not the password "a".
+    static const QRegularExpression keyed(
+        QStringLiteral(R"((\b(?:PWD|Password)\s*=\s*)(\{(?:[^}]|\}\})*\}|[^;\r\n]*))"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString out;
+    qsizetype from = 0;
+    for (auto it = keyed.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        if (m.capturedLength(2) == 0) continue;
+        out += QStringView(text).mid(from, m.capturedStart(2) - from);
+        out += QStringLiteral("****");
+        from = m.capturedEnd(2);
+    }
+    out += QStringView(text).mid(from);
+    return out;
 }
+
+QString DataAccess::hidePassword(QString text) const { return hidePasswords(text); }
 
 void DataAccess::fail(const QString& why) {
     openError_ = hidePassword(why);
     engine_ = Engine::None;
+    // Called once every database object of the attempt is gone, so the removal is clean.
     if (QSqlDatabase::contains(connectionName_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
@@ -140,7 +159,9 @@ void DataAccess::fail(const QString& why) {
         }
         QSqlDatabase::removeDatabase(connectionName_);
     }
-    const QString message = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(openError_);
+    platform::noteErrorReported();
+    QString message = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(openError_);
+    if (!openHint_.isEmpty()) message += u'\n' + hidePassword(openHint_);
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
     if (platform::prompter().hasWindows()) platform::MsgBox(message, platform::vbOKOnly | platform::vbCritical);
@@ -149,41 +170,43 @@ void DataAccess::fail(const QString& why) {
 void DataAccess::OpenSession(int, int) {
     openError_.clear();
     if (IsOpen()) return;
-    if (isSqliteServer(server_)) openSqlite();
-    else openOdbc();
+    const QString why = isSqliteServer(server_) ? openSqlite() : openOdbc();
+    if (!why.isEmpty()) fail(why);
 }
 
-void DataAccess::openSqlite() {
+QString DataAccess::openSqlite() {
     const QFileInfo file(databaseName_);
-    if (databaseName_.trimmed().isEmpty()) return fail(QStringLiteral("no se indicó el archivo de la base de datos"));
-    if (!file.exists()) return fail(QStringLiteral("no existe el archivo %1").arg(databaseName_));
-    if (!file.isFile()) return fail(QStringLiteral("%1 no es un archivo").arg(databaseName_));
+    if (databaseName_.trimmed().isEmpty()) return QStringLiteral("no se indicó el archivo de la base de datos");
+    if (!file.exists()) return QStringLiteral("no existe el archivo %1").arg(databaseName_);
+    if (!file.isFile()) return QStringLiteral("%1 no es un archivo").arg(databaseName_);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     sqlitePath_ = file.absoluteFilePath();
     db.setDatabaseName(sqlitePath_);
-    if (!db.open()) return fail(driverText(db.lastError()));
+    if (!db.open()) return driverText(db.lastError());
     QSqlQuery q(db);
     // Reading the schema proves the file is a database before anything else happens.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-        return fail(QStringLiteral("%1: %2").arg(databaseName_, driverText(q.lastError())));
+        return QStringLiteral("%1: %2").arg(databaseName_, driverText(q.lastError()));
     q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
     q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     engine_ = Engine::Sqlite;
     viaOdbc_ = false;
     applyCommandTimeout();
+    return {};
 }
 
-void DataAccess::openOdbc() {
+QString DataAccess::openOdbc() {
+    if (server_.trimmed().isEmpty()) return QStringLiteral("no se indicó el servidor");
     const QString driver = sqlServerDriver();
     if (driver.isEmpty())
-        return fail(QStringLiteral("no hay un controlador ODBC para SQL Server instalado "
-                                   "(instale \"ODBC Driver 18 for SQL Server\" o FreeTDS, "
-                                   "o indique uno en STOCKFIX_ODBC_DRIVER)"));
+        return QStringLiteral("no hay un controlador ODBC para SQL Server instalado "
+                              "(instale \"ODBC Driver 18 for SQL Server\" o FreeTDS, "
+                              "o indique uno en STOCKFIX_ODBC_DRIVER)");
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
     db.setDatabaseName(odbcConnectionText(true));
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
-    if (!db.open()) return fail(driverText(db.lastError()));
+    if (!db.open()) return driverText(db.lastError());
     viaOdbc_ = true;
     engine_ = Engine::SqlServer;
     // The engine behind the driver decides the dialect (the SQLite ODBC driver, say).
@@ -194,6 +217,7 @@ void DataAccess::openOdbc() {
             QString::fromLatin1(reinterpret_cast<const char*>(name)).contains(QStringLiteral("SQLite"), Qt::CaseInsensitive))
             engine_ = Engine::Sqlite;
     }
+    return {};
 }
 
 bool DataAccess::IsOpen() const {

@@ -62,6 +62,9 @@ public:
     void ExecuteSql(const QString& sql);
     void CloseRecordset(platform::Recordset& rs);
 
+    // A line the caller adds to the message when the session cannot open (the start-up
+    // names a missing key there).
+    void setOpenHint(const QString& hint) { openHint_ = hint; }
     // Why the last OpenSession failed (no password in it).
     const QString& lastOpenError() const { return openError_; }
     Engine engine() const { return engine_; }
@@ -75,11 +78,15 @@ public:
     static QStringList installedOdbcDrivers();
     static QString sqlServerDriver();
     static bool isSqliteServer(const QString& server);
+    // `text` with the value of every password key in it ("PWD=...", "Password=...",
+    // "@Password=...", braced values too) replaced by "****"; nothing else is touched.
+    static QString hidePasswords(const QString& text);
 
 private:
     friend class Connection;
-    void openSqlite();
-    void openOdbc();
+    // Each returns why the session could not open, or the empty text.
+    QString openSqlite();
+    QString openOdbc();
     void openSqliteRecordset(const QString& text, platform::Recordset& rs);
     void fail(const QString& why);
     void applyCommandTimeout();
@@ -91,6 +98,7 @@ private:
     QString connectionName_;
     QString server_, databaseName_, userName_, password_;
     QString openError_;
+    QString openHint_;
     QString sqlitePath_;
     Engine engine_ = Engine::None;
     bool viaOdbc_ = false;

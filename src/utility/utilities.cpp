@@ -1,5 +1,6 @@
 #include "utility/utilities.h"
 
+#include "platform/application.h"
 #include "platform/prompts.h"
 #include "platform/text_rules.h"
 
@@ -137,6 +138,7 @@ QString Utilities::reportText(const RuntimeError& error, const QString& detail, 
 }
 
 int16_t Utilities::ReportError(const RuntimeError& error, const QString& detail, const QString& procedureName) {
+    platform::noteErrorReported();
     const int answer = platform::MsgBox(reportText(error, detail, procedureName),
                                         platform::vbAbortRetryIgnore | platform::vbCritical);
     return int16_t(answer);

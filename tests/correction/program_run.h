@@ -19,22 +19,30 @@ struct Outcome {
     qint64 ms;
 };
 
-// Runs the stockfix program as a user would on a machine without a display; `env` adds
-// variables, `inChild` runs in the child before the program starts (limits, signals).
-inline Outcome runStockfix(const QStringList& args, const QMap<QString, QString>& env = {},
-                           std::function<void()> inChild = {}) {
+// Runs a program as a user would on a machine without a display (unless `env` names a
+// platform); `env` adds variables, `workDir` is the current folder when given, `inChild`
+// runs in the child before the program starts (limits, signals).
+inline Outcome runProgram(const QString& binary, const QStringList& args, const QMap<QString, QString>& env = {},
+                          std::function<void()> inChild = {}, const QString& workDir = {}) {
     QProcess p;
     if (inChild) p.setChildProcessModifier(inChild);
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    for (const char* gone : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) e.remove(QString::fromLatin1(gone));
+    for (const char* gone : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "STOCKFIX_SCRIPT"})
+        e.remove(QString::fromLatin1(gone));
     for (auto it = env.begin(); it != env.end(); ++it) e.insert(it.key(), it.value());
     p.setProcessEnvironment(e);
     QElapsedTimer t;
     t.start();
-    p.start(QStringLiteral(STOCKFIX_BINARY), args);
+    p.start(binary, args);
     EXPECT_TRUE(p.waitForFinished(120000));
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError()), t.elapsed()};
+}
+
+inline Outcome runStockfix(const QStringList& args, const QMap<QString, QString>& env = {},
+                           std::function<void()> inChild = {}) {
+    return runProgram(QStringLiteral(STOCKFIX_BINARY), args, env, std::move(inChild));
 }
 
 // A fresh demo database in a folder of its own.

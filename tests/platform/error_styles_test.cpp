@@ -94,7 +94,7 @@ TEST(ErrorScope, AnyOtherExceptionBecomesARunTimeErrorOfItsHandlersStyle) {
         {[] { throw std::bad_alloc(); }, kOutOfMemory, "bad_alloc"},
         {[] { throw std::overflow_error("too big"); }, kOverflow, "too big"},
         {[] { throw std::runtime_error("odd"); }, kInternalError, "odd"},
-        {[] { throw RuntimeError::of(kTypeMismatch); }, kTypeMismatch, "Type mismatch"},
+        {[] { throw RuntimeError::of(kTypeMismatch); }, kTypeMismatch, "No coinciden los tipos"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);

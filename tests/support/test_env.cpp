@@ -54,6 +54,7 @@ void ProgramTest::SetUp() {
     platform::App().commandLine.clear();
     // The user's configuration folder of every test is its own, never the real one.
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    platform::forgetReportedErrors();
     startup::resetModuleValues();
 }
 

@@ -65,10 +65,31 @@ TEST_F(DataAccessTest, AMissingOrForeignFileIsAnErrorNeverANewDatabase) {
         EXPECT_FALSE(da.lastOpenError().isEmpty());
         EXPECT_NE(err.find("No se pudo abrir"), std::string::npos);
         EXPECT_EQ(err.find("s3cr3t"), std::string::npos);
+        EXPECT_EQ(err.find("removeDatabase"), std::string::npos) << err;  // the attempt's objects are gone first
         EXPECT_EQ(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE T")); }), platform::kConnectionError);
     }
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing.sqlite"))));
     EXPECT_EQ(prompter.boxes.size(), 4);  // a window is there: each failure is also shown
+}
+
+TEST(DataAccessHiding, ThePasswordIsHiddenWhereItStandsAsThePasswordOnly) {
+    const struct {
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"no such table: C_MV_Cpte", "no such table: C_MV_Cpte"},  // a password "a" leaves words alone
+        {"file is not a database", "file is not a database"},
+        {"DRIVER={FreeTDS};SERVER=srv;UID=sa;PWD=a;", "DRIVER={FreeTDS};SERVER=srv;UID=sa;PWD=****;"},
+        {"UID=sa;PWD={pa;ss}}word};APP=x", "UID=sa;PWD=****;APP=x"},
+        {"@Usuario=sa; @Password = secreto; @Caja=1;", "@Usuario=sa; @Password = ****; @Caja=1;"},
+        {"password=x\nsiguiente", "password=****\nsiguiente"},
+        {"PWD=;", "PWD=;"},
+        {"UnPassword=no es clave", "UnPassword=no es clave"},  // a whole key only
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(DataAccess::hidePasswords(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
+    }
 }
 
 TEST_F(DataAccessTest, ConnectionStringNeverCarriesThePassword) {

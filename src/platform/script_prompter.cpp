@@ -1,0 +1,81 @@
+#include "platform/script_prompter.h"
+
+#include "platform/application.h"
+#include "platform/qt_prompter.h"
+
+namespace platform {
+
+int defaultAnswer(int style) {
+    QList<int> buttons;
+    switch (style & 0x0F) {
+    case vbOKCancel: buttons = {vbOK, vbCancel}; break;
+    case vbAbortRetryIgnore: buttons = {vbAbort, vbRetry, vbIgnore}; break;
+    case vbYesNoCancel: buttons = {vbYes, vbNo, vbCancel}; break;
+    case vbYesNo: buttons = {vbYes, vbNo}; break;
+    case vbRetryCancel: buttons = {vbRetry, vbCancel}; break;
+    default: buttons = {vbOK};
+    }
+    const qsizetype which = (style & 0x300) >> 8;
+    return buttons.at(which < buttons.size() ? which : 0);
+}
+
+QString answerCaption(int answer) {
+    switch (answer) {
+    case vbOK: return QStringLiteral("Aceptar");
+    case vbCancel: return QStringLiteral("Cancelar");
+    case vbAbort: return QStringLiteral("Anular");
+    case vbRetry: return QStringLiteral("Reintentar");
+    case vbIgnore: return QStringLiteral("Omitir");
+    case vbYes: return QStringLiteral("Sí");
+    case vbNo: return QStringLiteral("No");
+    default: return QString::number(answer);
+    }
+}
+
+QStringList ScriptPrompter::linesFor(const QString& prompt, const QString& title, const QString& answer) {
+    const QString head = u'[' + title + QStringLiteral("] ");
+    QStringList lines;
+    QString text = prompt;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    for (const QString& line : text.split(u'\n'))
+        if (!line.trimmed().isEmpty()) lines << head + line;
+    lines << head + QStringLiteral("respuesta: ") + answer;
+    return lines;
+}
+
+void ScriptPrompter::write(const QStringList& lines) {
+    for (const QString& line : lines) {
+        std::fputs(line.toLocal8Bit().constData(), out_);
+        std::fputc('\n', out_);
+    }
+    std::fflush(out_);
+}
+
+int ScriptPrompter::msgBox(const QString& prompt, int style, const QString& title) {
+    const int answer = defaultAnswer(style);
+    write(linesFor(prompt, title, answerCaption(answer)));
+    return answer;
+}
+
+QString ScriptPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
+    write(linesFor(prompt, title, u'"' + defaultText + u'"'));
+    return defaultText;
+}
+
+int ScriptPrompter::finalStatus(int status) const { return status == 0 && errorReported() ? 1 : status; }
+
+bool scriptModeRequested() {
+    const QString value = qEnvironmentVariable("STOCKFIX_SCRIPT").trimmed();
+    return !value.isEmpty() && value != u"0";
+}
+
+Prompter& useWindowPrompter(bool script) {
+    static QtPrompter dialogs;
+    static ScriptPrompter toStandardError;
+    Prompter& chosen = script || scriptModeRequested() ? static_cast<Prompter&>(toStandardError)
+                                                      : static_cast<Prompter&>(dialogs);
+    setPrompter(&chosen);
+    return chosen;
+}
+
+}  // namespace platform
