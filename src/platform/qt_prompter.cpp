@@ -12,17 +12,25 @@ namespace {
 struct ButtonSpec {
     QMessageBox::StandardButton button;
     int answer;
+    const char* caption;  // as a Spanish desktop labels it, whatever Qt's own translation
 };
+
+const ButtonSpec kOk{QMessageBox::Ok, vbOK, "Aceptar"};
+const ButtonSpec kCancel{QMessageBox::Cancel, vbCancel, "Cancelar"};
+const ButtonSpec kAbort{QMessageBox::Abort, vbAbort, "&Anular"};
+const ButtonSpec kRetry{QMessageBox::Retry, vbRetry, "&Reintentar"};
+const ButtonSpec kIgnore{QMessageBox::Ignore, vbIgnore, "&Omitir"};
+const ButtonSpec kYes{QMessageBox::Yes, vbYes, "&Sí"};
+const ButtonSpec kNo{QMessageBox::No, vbNo, "&No"};
 
 QList<ButtonSpec> buttonsFor(int set) {
     switch (set) {
-    case vbOKCancel: return {{QMessageBox::Ok, vbOK}, {QMessageBox::Cancel, vbCancel}};
-    case vbAbortRetryIgnore:
-        return {{QMessageBox::Abort, vbAbort}, {QMessageBox::Retry, vbRetry}, {QMessageBox::Ignore, vbIgnore}};
-    case vbYesNoCancel: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
-    case vbYesNo: return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
-    case vbRetryCancel: return {{QMessageBox::Retry, vbRetry}, {QMessageBox::Cancel, vbCancel}};
-    default: return {{QMessageBox::Ok, vbOK}};
+    case vbOKCancel: return {kOk, kCancel};
+    case vbAbortRetryIgnore: return {kAbort, kRetry, kIgnore};
+    case vbYesNoCancel: return {kYes, kNo, kCancel};
+    case vbYesNo: return {kYes, kNo};
+    case vbRetryCancel: return {kRetry, kCancel};
+    default: return {kOk};
     }
 }
 
@@ -41,7 +49,7 @@ QMessageBox::Icon iconFor(int style) {
 int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
     const auto choices = buttonsFor(style & 0x0F);
-    for (const auto& choice : choices) box.addButton(choice.button);
+    for (const auto& choice : choices) box.addButton(choice.button)->setText(QString::fromUtf8(choice.caption));
     box.setTextFormat(Qt::PlainText);  // messages quote data, never markup
     box.setDefaultButton(choices.front().button);
     // Escape answers Cancel where there is one, OK on a lone OK button.
@@ -54,10 +62,13 @@ int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {
-    bool ok = false;
-    QString text = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                         defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("Aceptar"));
+    dialog.setCancelButtonText(QStringLiteral("Cancelar"));
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }
 
 }  // namespace platform

@@ -119,27 +119,41 @@ TEST_F(Accessibility, MessageBoxesAndTheQuantityPromptKeepTheirTitlesAndTexts) {
     platform::QtPrompter prompter;
     platform::setPrompter(&prompter);
     QString title, text;
+    QStringList buttons;
     auto readAndClose = [&] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
         QAccessibleInterface* iface = of(modal);
         title = iface->text(QAccessible::Name);
         text.clear();
-        for (int i = 0; i < iface->childCount(); ++i) {
-            QAccessibleInterface* child = iface->child(i);
-            if (child->role() == QAccessible::StaticText || child->role() == QAccessible::Label)
-                text += child->text(QAccessible::Name);
-        }
+        buttons.clear();
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface* child = node->child(i);
+                if (child->role() == QAccessible::StaticText || child->role() == QAccessible::Label)
+                    text += child->text(QAccessible::Name);
+                else if (child->role() == QAccessible::Button)
+                    buttons << child->text(QAccessible::Name).remove(u'&');
+                walk(child);
+            }
+        };
+        walk(iface);
         QTest::keyClick(modal, Qt::Key_Escape);
     };
     QTimer::singleShot(0, readAndClose);
     platform::MsgBox(QStringLiteral("Proceso Finalizado!"), platform::vbOKOnly, QStringLiteral("LUMERA"));
     EXPECT_EQ(title, QStringLiteral("LUMERA"));
     EXPECT_TRUE(text.contains(QStringLiteral("Proceso Finalizado!"))) << text.toStdString();
+    EXPECT_EQ(buttons, QStringList{"Aceptar"});  // the suite's Spanish captions
+    QTimer::singleShot(0, readAndClose);
+    platform::MsgBox(QStringLiteral("no such table"), platform::vbAbortRetryIgnore, QStringLiteral("Cfg"));
+    EXPECT_EQ(buttons, (QStringList{"Anular", "Reintentar", "Omitir"}));
 
     QTimer::singleShot(0, readAndClose);
     platform::InputBox(QStringLiteral("Ingrese la Cantidad del Articulo..."), QStringLiteral("Carga de Datos"));
     EXPECT_EQ(title, QStringLiteral("Carga de Datos"));
     EXPECT_TRUE(text.contains(QStringLiteral("Ingrese la Cantidad del Articulo..."))) << text.toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Aceptar")) && buttons.contains(QStringLiteral("Cancelar")))
+        << buttons.join(u',').toStdString();
     platform::setPrompter(nullptr);
 }
