@@ -1,12 +1,16 @@
 // stockfix: the correction of cancelled purchase vouchers, in its window or in batch mode.
 #include "correction/bug_window.h"
 #include "correction/correction_run.h"
+#include "correction/deletion_journal.h"
+#include "correction/journal_restore.h"
 #include "platform/application.h"
 #include "platform/script_prompter.h"
 #include "platform/unhandled.h"
 #include "startup/command_line.h"
 #include "startup/command_line_check.h"
 #include "startup/iniciar_sistema.h"
+#include "startup/liberar_objetos.h"
+#include "utility/library.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,37 +20,47 @@
 namespace {
 
 const char kUsage[] =
-    "Uso: stockfix [--batch [--dry-run]] CLAVES...\n"
+    "Uso: stockfix [--batch [--dry-run]] [--journal ARCHIVO] CLAVES...\n"
+    "     stockfix --restore ARCHIVO CLAVES...\n"
     "\n"
     "Corrige los comprobantes de compras anulados (tipo fcc): borra los movimientos de stock\n"
     "(V_MV_Stock) de cada comprobante cuya cabecera (C_MV_Cpte) falta o no tiene cuenta.\n"
+    "Antes de borrar, cada fila va a un diario de borrado (un script T-SQL) que la repone.\n"
     "\n"
     "Opciones:\n"
-    "  --batch     corre la corrección sin ventana: cada estado en una línea de la salida,\n"
-    "              luego \"Proceso Finalizado!\".\n"
-    "  --dry-run   (con --batch) muestra cada comprobante con la cantidad de filas de stock que\n"
-    "              se borrarían, sin borrar nada.\n"
-    "  --help      muestra esta ayuda.\n"
+    "  --batch           corre la corrección sin ventana: cada estado en una línea de la salida,\n"
+    "                    luego \"Proceso Finalizado!\"; la ruta del diario va a la salida de errores.\n"
+    "  --dry-run         (con --batch) muestra cada comprobante con la cantidad de filas de stock que\n"
+    "                    se borrarían, sin borrar nada y sin escribir en la base.\n"
+    "  --journal ARCHIVO el diario de borrado va a ARCHIVO (se agrega al final si existe); sin esta\n"
+    "                    opción, un archivo nuevo por corrida en la carpeta diarios/ del programa\n"
+    "                    (o en ~/.local/share/stockfix/diarios si esa no se puede escribir).\n"
+    "  --restore ARCHIVO repone las filas del diario ARCHIVO que no estén en la base y dice cuántas\n"
+    "                    volvieron y cuántas ya estaban; correrlo otra vez no cambia nada. Un\n"
+    "                    diario de SQL Server también corre con: sqlcmd -f 65001 -i ARCHIVO\n"
+    "  --help            muestra esta ayuda.\n"
     "\n"
     "Claves de la línea de comandos (cada una con \"=\", su valor y \";\"; sin distinguir mayúsculas):\n"
     "  @Server=servidor;     servidor SQL Server (\"host\", \"host,puerto\" o \"host\\instancia\"),\n"
     "                        o sqlite para una base SQLite\n"
     "  @DbName=base;         base de datos, o la ruta del archivo cuando @Server=sqlite;\n"
-    "  @Usuario=usuario;     @Password=clave;\n"
+    "  @Usuario=usuario;     @Password=clave; (sin @Password, la clave sale de STOCKFIX_PASSWORD)\n"
     "  @UsuarioLogeado=...;  @Caja=...;  @Menu=...;  @ParametroAdicional=...;\n"
     "\n"
-    "Estado de salida: 0 hecho; 1 la corrección falló o, en modo script (STOCKFIX_SCRIPT=1), se\n"
-    "informó un error; 2 línea de comandos incorrecta (o demasiado larga), sin pantalla o sin\n"
-    "sesión.\n"
+    "Estado de salida: 0 hecho; 1 la corrección o la reposición falló o, en modo script\n"
+    "(STOCKFIX_SCRIPT=1), se informó un error; 2 línea de comandos incorrecta (o demasiado larga),\n"
+    "diario o base de datos que no se pueden usar, sin pantalla o sin sesión.\n"
     "\n"
     "Ejemplos (las comillas hacen de las claves un solo argumento; sin ellas el shell corta en \";\"):\n"
     "  stockfix --batch \"@Server=sqlite; @DbName=build/demo.sqlite;\"\n"
-    "  stockfix \"@Server=srv01,1433; @DbName=GESTION; @Usuario=sa; @Password=secreto;\"\n"
+    "  STOCKFIX_PASSWORD=secreto stockfix \"@Server=srv01,1433; @DbName=GESTION; @Usuario=sa;\"\n"
+    "  stockfix --restore diarios/borrado-20030217-101500.sql \"@Server=sqlite; @DbName=demo.sqlite;\"\n"
     "\n"
-    "Variables de entorno: STOCKFIX_ODBC_DRIVER (controlador ODBC para SQL Server),\n"
-    "STOCKFIX_ODBC_OPTIONS (claves que se agregan a la conexión ODBC), STOCKFIX_SCRIPT=1 (modo\n"
-    "script: cada mensaje de la ventana va a la salida de errores con su título, su texto y la\n"
-    "respuesta por omisión, sin esperar a nadie).\n";
+    "Variables de entorno: STOCKFIX_PASSWORD (la clave, fuera de la lista de procesos),\n"
+    "STOCKFIX_ODBC_DRIVER (controlador ODBC para SQL Server), STOCKFIX_ODBC_OPTIONS (claves que\n"
+    "se agregan a la conexión ODBC), STOCKFIX_COMMAND_TIMEOUT (segundos de espera por sentencia),\n"
+    "STOCKFIX_SCRIPT=1 (modo script: cada mensaje de la ventana va a la salida de errores con su\n"
+    "título, su texto y la respuesta por omisión, sin esperar a nadie).\n";
 
 // Prints each status text on its own line of standard output.
 class BatchStatusLine : public correction::StatusLine {
@@ -62,6 +76,8 @@ public:
 
 int main(int argc, char* argv[]) {
     bool batch = false, dryRun = false;
+    QString journal, restore;
+    bool journalGiven = false, restoreGiven = false;
     QStringList keys;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -72,6 +88,14 @@ int main(int argc, char* argv[]) {
             batch = true;
         } else if (std::strcmp(arg, "--dry-run") == 0) {
             dryRun = true;
+        } else if (std::strcmp(arg, "--journal") == 0 || std::strcmp(arg, "--restore") == 0) {
+            const bool isJournal = arg[2] == 'j';
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+                std::fprintf(stderr, "stockfix: %s necesita el nombre de un archivo\nPruebe: stockfix --help\n", arg);
+                return 2;
+            }
+            (isJournal ? journal : restore) = QString::fromLocal8Bit(argv[++i]);
+            (isJournal ? journalGiven : restoreGiven) = true;
         } else if (std::strncmp(arg, "--", 2) == 0) {
             std::fprintf(stderr, "stockfix: opción desconocida: %s\nPruebe: stockfix --help\n", arg);
             return 2;
@@ -83,16 +107,52 @@ int main(int argc, char* argv[]) {
         std::fputs("stockfix: --dry-run solo se usa junto con --batch\n", stderr);
         return 2;
     }
+    if (restoreGiven && (batch || journalGiven)) {
+        std::fputs("stockfix: --restore no se combina con --batch, --dry-run ni --journal\n", stderr);
+        return 2;
+    }
+    if (journalGiven && dryRun) {
+        std::fputs("stockfix: --dry-run no borra nada y no escribe diario: sobra --journal\n", stderr);
+        return 2;
+    }
     const QString linea = startup::commandLineText(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
         std::fprintf(stderr, "stockfix: %s\n", problema.toLocal8Bit().constData());
         return 2;
     }
+    correction::journalSettings().file = journal;
+    // Every way out (the end, an error, "Salir", the window's close) closes the session.
+    platform::setAtEnd([] { startup::CerrarSesion(); });
+
+    if (restoreGiven) {
+        QCoreApplication app(argc, argv);
+        platform::setUpApplication(linea);
+        correction::JournalScript script;
+        try {
+            script = correction::LeerDiario(restore);
+        } catch (const platform::RuntimeError& e) {
+            std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
+            return 2;
+        }
+        if (!script.warning.isEmpty()) std::fprintf(stderr, "stockfix: %s\n", script.warning.toLocal8Bit().constData());
+        platform::NoHandler([&] {
+            startup::IniciarSistema();
+            const correction::RestoreCount n = correction::ReponerDiario(utility::dataAccess(), script);
+            std::printf("%lld filas repuestas, %lld ya estaban\n", n.restored, n.present);
+        });
+        platform::End(0);
+    }
 
     if (batch) {
         QCoreApplication app(argc, argv);
         platform::setUpApplication(linea);
+        correction::journalSettings().opened = [](const QString& path) {
+            std::fprintf(stderr, "stockfix: diario de borrado: %s\n", path.toLocal8Bit().constData());
+            std::fflush(stderr);
+        };
         platform::NoHandler([&] {
+            // A dry run only reads: its session can write nothing, not even the switch to WAL.
+            if (dryRun) utility::dataAccess().setReadOnly(true);
             startup::IniciarSistema();
             platform::Recordset rsDatos;
             BatchStatusLine status;

@@ -11,6 +11,7 @@
 #include "startup/liberar_objetos.h"
 #include "utility/library.h"
 
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPixmap>
@@ -111,6 +112,14 @@ void BUG::CmdSalir_Click() {
         startup::LiberarObjetos();
         platform::End(0);
     });
+}
+
+void BUG::closeEvent(QCloseEvent* event) {
+    try {
+        startup::CerrarSesion();
+    } catch (...) {
+    }
+    QWidget::closeEvent(event);
 }
 
 }  // namespace correction

@@ -32,6 +32,10 @@ public slots:
     void CmdEjecutar_Click();
     void CmdSalir_Click();
 
+protected:
+    // Closed without "Salir": no LiberarObjetos, but the session closes.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     platform::Recordset RsDatos;  // open after a run until the program ends
 };

@@ -1,10 +1,69 @@
 #include "correction/correction_run.h"
 
 #include "correction/correction_sql.h"
+#include "correction/deletion_journal.h"
 #include "platform/prompts.h"
+#include "platform/runtime_error.h"
 #include "utility/library.h"
 
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace correction {
+
+namespace {
+
+// Vouchers per journal sync: the first batches are small, so a run that fails early has
+// done little; then they grow, so the syncs cost little against the deletions.
+constexpr int kFirstBatch = 1;
+constexpr int kLargestBatch = 512;
+
+using Voucher = std::pair<QVariant, QVariant>;
+
+// One batch: its vouchers' rows journaled and on disk, then deleted, in one transaction
+// that holds the write lock from the first read, so that no row joins a voucher unseen.
+// A deletion that fails keeps the vouchers deleted before it (when the engine still can)
+// and raises its error.
+void corregirLote(utility::DataAccess& datos, DeletionJournal& diario, platform::Recordset& rsDatos, int tamano,
+                  StatusLine& status) {
+    std::vector<Voucher> lote;
+    lote.reserve(size_t(tamano));
+    try {
+        for (; int(lote.size()) < tamano && !rsDatos.eof(); rsDatos.moveNext()) {
+            Voucher v{rsDatos.fields(QStringLiteral("TC")).value(), rsDatos.fields(QStringLiteral("IdComprobante")).value()};
+            status.show(TextoEstado(v.first, v.second));
+            if (lote.empty()) datos.BeginTrans();
+            diario.addVoucher(v.first, v.second);
+            lote.push_back(std::move(v));
+        }
+        diario.sync();
+    } catch (...) {
+        if (!lote.empty()) {
+            try {
+                datos.RollbackTrans();
+            } catch (const platform::RuntimeError&) {
+            }
+        }
+        throw;
+    }
+    for (const Voucher& v : lote) {
+        try {
+            datos.ExecuteSql(TextoBorrado(v.first, v.second));
+        } catch (...) {
+            try {
+                datos.CommitTrans();
+            } catch (const platform::RuntimeError&) {
+                // The engine gave the transaction up: the whole batch stays.
+            }
+            throw;
+        }
+    }
+    datos.CommitTrans();
+}
+
+}  // namespace
 
 void CorregirComprobantes(platform::Recordset& rsDatos, StatusLine& status) {
     utility::DataAccess& datos = utility::dataAccess();
@@ -13,13 +72,15 @@ void CorregirComprobantes(platform::Recordset& rsDatos, StatusLine& status) {
     if (!rsDatos.bof()) {
         rsDatos.moveFirst();
         // The rows were fixed when the recordset opened: the deletions never change them.
-        while (!rsDatos.eof()) {
-            const QVariant tc = rsDatos.fields(QStringLiteral("TC")).value();
-            const QVariant id = rsDatos.fields(QStringLiteral("IdComprobante")).value();
-            status.show(TextoEstado(tc, id));
-            datos.ExecuteSql(TextoBorrado(tc, id));
-            rsDatos.moveNext();
+        DeletionJournal diario(datos, TextoSeleccion(), journalSettings());
+        try {
+            for (int tamano = kFirstBatch; !rsDatos.eof(); tamano = std::min(2 * tamano, kLargestBatch))
+                corregirLote(datos, diario, rsDatos, tamano, status);
+        } catch (const platform::RuntimeError& e) {
+            diario.stopped(e.description());
+            throw;
         }
+        diario.finish();
     }
     status.show(QString());
     platform::MsgBox(QStringLiteral("Proceso Finalizado!"), platform::vbOKOnly);

@@ -11,15 +11,15 @@ QString quoted(const QVariant& v) {
     return text.replace(u'\'', QStringLiteral("''"));
 }
 
+}  // namespace
+
 // "TC ='x' AND IDCOMPROBANTE = 'y'", spaced as the run always wrote it.
-QString condicionComprobante(const QVariant& tc, const QVariant& id) {
+QString CondicionComprobante(const QVariant& tc, const QVariant& id) {
     QString where = isNull(tc) ? QStringLiteral("TC IS NULL") : QStringLiteral("TC ='") + quoted(tc) + u'\'';
     where += isNull(id) ? QStringLiteral(" AND IDCOMPROBANTE IS NULL")
                         : QStringLiteral(" AND IDCOMPROBANTE = '") + quoted(id) + u'\'';
     return where;
 }
-
-}  // namespace
 
 QString TextoSeleccion() {
     return QStringLiteral("SELECT V_MV_Stock.TC, V_MV_Stock.IDCOMPROBANTE, ") + QStringLiteral("C_MV_Cpte.Cuenta ") +
@@ -31,11 +31,11 @@ QString TextoSeleccion() {
 }
 
 QString TextoBorrado(const QVariant& tc, const QVariant& idComprobante) {
-    return QStringLiteral("DELETE V_MV_STOCK WHERE ") + condicionComprobante(tc, idComprobante);
+    return QStringLiteral("DELETE V_MV_STOCK WHERE ") + CondicionComprobante(tc, idComprobante);
 }
 
 QString TextoConteo(const QVariant& tc, const QVariant& idComprobante) {
-    return QStringLiteral("SELECT COUNT(*) AS FILAS FROM V_MV_STOCK WHERE ") + condicionComprobante(tc, idComprobante);
+    return QStringLiteral("SELECT COUNT(*) AS FILAS FROM V_MV_STOCK WHERE ") + CondicionComprobante(tc, idComprobante);
 }
 
 QString TextoEstado(const QVariant& tc, const QVariant& idComprobante) {

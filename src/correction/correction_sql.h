@@ -14,6 +14,10 @@ QString TextoSeleccion();
 // value is doubled and a Null value matches with IS NULL, so no other voucher is touched.
 QString TextoBorrado(const QVariant& tc, const QVariant& idComprobante);
 
+// The condition naming one voucher's stock rows, as the deletion writes it; the journal
+// reads the rows with the same condition.
+QString CondicionComprobante(const QVariant& tc, const QVariant& idComprobante);
+
 // The same voucher's stock rows counted, for a dry run.
 QString TextoConteo(const QVariant& tc, const QVariant& idComprobante);
 

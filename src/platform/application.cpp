@@ -5,12 +5,14 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace platform {
 
 namespace {
 std::function<void(int)> endHook;
 bool anErrorWasReported = false;
+std::function<void()> atEnd;
 }
 
 Application& App() {
@@ -35,10 +37,18 @@ void forgetReportedErrors() { anErrorWasReported = false; }
 void End(int status) {
     status = prompter().finalStatus(status);
     if (endHook) endHook(status);
+    if (auto action = std::exchange(atEnd, nullptr)) {
+        try {
+            action();
+        } catch (...) {
+        }
+    }
     std::fflush(nullptr);
     std::_Exit(status);
 }
 
 void setEndHook(std::function<void(int)> hook) { endHook = std::move(hook); }
+
+void setAtEnd(std::function<void()> action) { atEnd = std::move(action); }
 
 }  // namespace platform

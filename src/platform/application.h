@@ -20,9 +20,9 @@ void setUpApplication(const QString& commandLine);
 // Whether a window can be shown: a display, or a Qt platform named by the environment.
 bool hasDisplay();
 
-// Ends the program at once with `status`: no further window events, no clean-up.
-// The prompter may change the status: in script mode a status 0 becomes 1 when an error
-// was reported on the way, so that the script sees it.
+// Ends the program at once with `status`: no further window events, no clean-up but the
+// action set with setAtEnd. The prompter may change the status: in script mode a status 0
+// becomes 1 when an error was reported on the way, so that the script sees it.
 // Tests install a hook that throws instead, so they can watch it happen.
 [[noreturn]] void End(int status);
 // The error-reporting paths (message boxes of errors, ReportError) note each report here.
@@ -30,6 +30,8 @@ void noteErrorReported();
 bool errorReported();
 void forgetReportedErrors();
 void setEndHook(std::function<void(int)> hook);
+// What must happen on every way out, before the program ends (closing the session).
+void setAtEnd(std::function<void()> action);
 
 // The exception a test's end hook may throw.
 struct ProgramEnded {

@@ -54,6 +54,10 @@ void IniciarSistema() {
         scope.step([&] { dbName = ExtraerClave(linea, QStringLiteral("@DbName")); });
         scope.step([&] { usuario = ExtraerClave(linea, QStringLiteral("@Usuario")); });
         scope.step([&] { password = ExtraerClave(linea, QStringLiteral("@Password")); });
+        // A password kept off the command line, out of sight of the process list.
+        scope.step([&] {
+            if (password.isEmpty()) password = qEnvironmentVariable("STOCKFIX_PASSWORD");
+        });
         scope.step([&] { gUsuarioLogeado = ExtraerClave(linea, QStringLiteral("@UsuarioLogeado")); });
         scope.step([&] { gCaja = ExtraerClave(linea, QStringLiteral("@Caja")); });
 

@@ -12,4 +12,8 @@ void LiberarObjetos() {
     utility::folderClientSlot().release();
 }
 
+void CerrarSesion() {
+    if (utility::dataAccessSlot().created()) utility::dataAccess().CloseSession();
+}
+
 }  // namespace startup

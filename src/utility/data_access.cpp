@@ -62,7 +62,10 @@ void Connection::setCommandTimeout(int seconds) {
 DataAccess::DataAccess()
     : connectionName_(QStringLiteral("stockfix-session-%1").arg(++sessionCounter)), connection_(this) {}
 
-DataAccess::~DataAccess() {
+DataAccess::~DataAccess() { CloseSession(); }
+
+void DataAccess::CloseSession() {
+    engine_ = Engine::None;
     if (QSqlDatabase::contains(connectionName_)) {
         {
             QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
@@ -117,6 +120,7 @@ QString DataAccess::odbcConnectionText(bool withPassword) const {
     }
     text += QStringLiteral("DATABASE=%1;UID=%2;").arg(odbcValue(databaseName_), odbcValue(userName_));
     if (withPassword) text += QStringLiteral("PWD=%1;").arg(odbcValue(password_));
+    if (driver.contains(QStringLiteral("SQLite"), Qt::CaseInsensitive)) text += QStringLiteral("NoCreat=1;");
     const QString extra = qEnvironmentVariable("STOCKFIX_ODBC_OPTIONS").trimmed();
     if (!extra.isEmpty()) text += extra.endsWith(u';') ? extra : extra + u';';
     return text;
@@ -150,15 +154,7 @@ QString DataAccess::hidePassword(QString text) const { return hidePasswords(text
 
 void DataAccess::fail(const QString& why) {
     openError_ = hidePassword(why);
-    engine_ = Engine::None;
-    // Called once every database object of the attempt is gone, so the removal is clean.
-    if (QSqlDatabase::contains(connectionName_)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connectionName_);
-    }
+    CloseSession();
     platform::noteErrorReported();
     QString message = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(openError_);
     if (!openHint_.isEmpty()) message += u'\n' + hidePassword(openHint_);
@@ -179,6 +175,8 @@ QString DataAccess::openSqlite() {
     if (databaseName_.trimmed().isEmpty()) return QStringLiteral("no se indicó el archivo de la base de datos");
     if (!file.exists()) return QStringLiteral("no existe el archivo %1").arg(databaseName_);
     if (!file.isFile()) return QStringLiteral("%1 no es un archivo").arg(databaseName_);
+    // SQLite takes an empty file for an empty database and would write one into it.
+    if (file.size() == 0) return QStringLiteral("%1 está vacío (0 bytes): no es una base de datos").arg(databaseName_);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     sqlitePath_ = file.absoluteFilePath();
@@ -188,8 +186,14 @@ QString DataAccess::openSqlite() {
     // Reading the schema proves the file is a database before anything else happens.
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
         return QStringLiteral("%1: %2").arg(databaseName_, driverText(q.lastError()));
-    q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    if (readOnly_) {
+        // Opened for writing all the same: a read-only connection to a WAL file leaves its
+        // -wal and -shm behind, while this one, the last to close, removes them.
+        q.exec(QStringLiteral("PRAGMA query_only=ON"));
+    } else {
+        q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
     engine_ = Engine::Sqlite;
     viaOdbc_ = false;
     applyCommandTimeout();
@@ -203,9 +207,11 @@ QString DataAccess::openOdbc() {
         return QStringLiteral("no hay un controlador ODBC para SQL Server instalado "
                               "(instale \"ODBC Driver 18 for SQL Server\" o FreeTDS, "
                               "o indique uno en STOCKFIX_ODBC_DRIVER)");
+    if (const QString problem = odbcSqliteFileProblem(); !problem.isEmpty()) return problem;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
     db.setDatabaseName(odbcConnectionText(true));
-    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
+    db.setConnectOptions(readOnly_ ? QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15;SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
+                                   : QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"));
     if (!db.open()) return driverText(db.lastError());
     viaOdbc_ = true;
     engine_ = Engine::SqlServer;
@@ -217,6 +223,23 @@ QString DataAccess::openOdbc() {
             QString::fromLatin1(reinterpret_cast<const char*>(name)).contains(QStringLiteral("SQLite"), Qt::CaseInsensitive))
             engine_ = Engine::Sqlite;
     }
+    if (engine_ == Engine::Sqlite) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            return QStringLiteral("%1: %2").arg(databaseName_, driverText(q.lastError()));
+    }
+    return {};
+}
+
+// The SQLite ODBC driver creates a missing file and takes an empty one for a database:
+// both are refused before it connects, and NoCreat keeps it from creating one meanwhile.
+QString DataAccess::odbcSqliteFileProblem() const {
+    if (!sqlServerDriver().contains(QStringLiteral("SQLite"), Qt::CaseInsensitive)) return {};
+    const QFileInfo file(databaseName_);
+    if (databaseName_.trimmed().isEmpty()) return QStringLiteral("no se indicó el archivo de la base de datos");
+    if (!file.exists()) return QStringLiteral("no existe el archivo %1").arg(databaseName_);
+    if (!file.isFile()) return QStringLiteral("%1 no es un archivo").arg(databaseName_);
+    if (file.size() == 0) return QStringLiteral("%1 está vacío (0 bytes): no es una base de datos").arg(databaseName_);
     return {};
 }
 
@@ -374,12 +397,67 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
     rs.finishLoad();
 }
 
-void DataAccess::ExecuteSql(const QString& sql) {
+long long DataAccess::ExecuteSql(const QString& sql) {
     requireOpen();
     QSqlQuery q(database());
     const QString text = statementFor(sql);
     if (!prepareStatement(q, text, viaOdbc_, connection_.commandTimeout_) || !q.exec())
         raiseDatabaseError(driverText(q.lastError()));
+    return q.numRowsAffected();
+}
+
+QSqlQuery DataAccess::OpenQuery(const QString& sql) {
+    QSqlQuery q = PrepareQuery(sql);
+    RunQuery(q);
+    return q;
+}
+
+QSqlQuery DataAccess::PrepareQuery(const QString& sql) {
+    requireOpen();
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!prepareStatement(q, statementFor(sql), viaOdbc_, connection_.commandTimeout_))
+        raiseDatabaseError(driverText(q.lastError()));
+    return q;
+}
+
+void DataAccess::RunQuery(QSqlQuery& query) {
+    requireOpen();
+    if (!query.exec()) raiseDatabaseError(driverText(query.lastError()));
+}
+
+void DataAccess::BeginTrans() {
+    requireOpen();
+    QSqlDatabase db = database();
+    if (!viaOdbc_) {
+        // IMMEDIATE: the write lock now, not at the first write.
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) raiseDatabaseError(driverText(q.lastError()));
+    } else if (!db.transaction()) {
+        raiseDatabaseError(driverText(db.lastError()));
+    }
+}
+
+void DataAccess::CommitTrans() {
+    requireOpen();
+    QSqlDatabase db = database();
+    if (!viaOdbc_) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("COMMIT"))) raiseDatabaseError(driverText(q.lastError()));
+    } else if (!db.commit()) {
+        raiseDatabaseError(driverText(db.lastError()));
+    }
+}
+
+void DataAccess::RollbackTrans() {
+    requireOpen();
+    QSqlDatabase db = database();
+    if (!viaOdbc_) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("ROLLBACK"))) raiseDatabaseError(driverText(q.lastError()));
+    } else if (!db.rollback()) {
+        raiseDatabaseError(driverText(db.lastError()));
+    }
 }
 
 void DataAccess::CloseRecordset(platform::Recordset& rs) {

@@ -3,6 +3,7 @@
 #include "platform/recordset.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,7 @@ public:
     DataAccess(const DataAccess&) = delete;
     DataAccess& operator=(const DataAccess&) = delete;
 
+    QString Server() const { return server_; }
     void setServer(const QString& server) { server_ = server; }
     QString DatabaseName() const { return databaseName_; }
     void setDatabaseName(const QString& name) { databaseName_ = name; }
@@ -45,6 +47,10 @@ public:
     void setUserName(const QString& name) { userName_ = name; }
     QString Password() const { return password_; }
     void setPassword(const QString& password) { password_ = password; }
+    // A session that only reads: SQLite refuses every write (no switch to WAL, no file
+    // touched); ODBC asks the driver for read-only access. Set before OpenSession.
+    bool ReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     // The connection text, never with the password in it.
     QString ConnectionString() const;
 
@@ -52,6 +58,9 @@ public:
     // reason is written to standard error (and shown in a box when there is a window).
     void OpenSession(int kind, int cursorPlace);
     bool IsOpen() const;
+    // Ends the session; SQLite checkpoints and removes its -wal when this was the last
+    // connection. Nothing happens when no session is open.
+    void CloseSession();
     // The session's connection; raises error when no session is open.
     Connection& connection();
 
@@ -59,7 +68,18 @@ public:
     // are the cursor type, lock type and options, always 0, 1 and -1.
     void OpenRecordset(const QString& sql, platform::Recordset& rs, int cursorType = 0, int lockType = 1,
                        int options = -1);
-    void ExecuteSql(const QString& sql);
+    // Returns the number of rows the statement touched (-1 when the driver does not say).
+    long long ExecuteSql(const QString& sql);
+    // A SELECT read row by row through its records, forward only.
+    QSqlQuery OpenQuery(const QString& sql);
+    // The same, prepared once to run many times: bind its values, then RunQuery.
+    QSqlQuery PrepareQuery(const QString& sql);
+    void RunQuery(QSqlQuery& query);
+    // One transaction around several statements. On SQLite it takes the write lock at
+    // once, so no other session writes between its reads and its writes.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
     void CloseRecordset(platform::Recordset& rs);
 
     // A line the caller adds to the message when the session cannot open (the start-up
@@ -87,6 +107,7 @@ private:
     // Each returns why the session could not open, or the empty text.
     QString openSqlite();
     QString openOdbc();
+    QString odbcSqliteFileProblem() const;
     void openSqliteRecordset(const QString& text, platform::Recordset& rs);
     void fail(const QString& why);
     void applyCommandTimeout();
@@ -102,6 +123,7 @@ private:
     QString sqlitePath_;
     Engine engine_ = Engine::None;
     bool viaOdbc_ = false;
+    bool readOnly_ = false;
     Connection connection_;
 };
 
