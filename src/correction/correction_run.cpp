@@ -24,33 +24,32 @@ using Voucher = std::pair<QVariant, QVariant>;
 
 // One batch: its vouchers' rows journaled and on disk, then deleted, in one transaction
 // that holds the write lock from the first read, so that no row joins a voucher unseen.
-// A deletion that fails keeps the vouchers deleted before it (when the engine still can)
-// and raises its error.
+// Each voucher shows in the status line right before its deletion (the first one before
+// the batch begins). A deletion that fails keeps the vouchers deleted before it (when the
+// engine still can) and raises its error.
 void corregirLote(utility::DataAccess& datos, DeletionJournal& diario, platform::Recordset& rsDatos, int tamano,
                   StatusLine& status) {
     std::vector<Voucher> lote;
     lote.reserve(size_t(tamano));
+    for (; int(lote.size()) < tamano && !rsDatos.eof(); rsDatos.moveNext())
+        lote.emplace_back(rsDatos.fields(QStringLiteral("TC")).value(), rsDatos.fields(QStringLiteral("IdComprobante")).value());
+    if (lote.empty()) return;
+    status.show(TextoEstado(lote.front().first, lote.front().second));
+    datos.BeginTrans();
     try {
-        for (; int(lote.size()) < tamano && !rsDatos.eof(); rsDatos.moveNext()) {
-            Voucher v{rsDatos.fields(QStringLiteral("TC")).value(), rsDatos.fields(QStringLiteral("IdComprobante")).value()};
-            status.show(TextoEstado(v.first, v.second));
-            if (lote.empty()) datos.BeginTrans();
-            diario.addVoucher(v.first, v.second);
-            lote.push_back(std::move(v));
-        }
+        for (const Voucher& v : lote) diario.addVoucher(v.first, v.second);
         diario.sync();
     } catch (...) {
-        if (!lote.empty()) {
-            try {
-                datos.RollbackTrans();
-            } catch (const platform::RuntimeError&) {
-            }
+        try {
+            datos.RollbackTrans();
+        } catch (const platform::RuntimeError&) {
         }
         throw;
     }
-    for (const Voucher& v : lote) {
+    for (size_t i = 0; i < lote.size(); ++i) {
+        if (i > 0) status.show(TextoEstado(lote[i].first, lote[i].second));
         try {
-            datos.ExecuteSql(TextoBorrado(v.first, v.second));
+            datos.ExecuteSql(TextoBorrado(lote[i].first, lote[i].second));
         } catch (...) {
             try {
                 datos.CommitTrans();

@@ -109,3 +109,25 @@ TEST_F(IniciarSistemaTest, AKeyBeyondPosition32767EndsTheStartUpWithoutASession)
     EXPECT_EQ(gRutaTareas, QString());
     EXPECT_TRUE(prompter.boxes.isEmpty());
 }
+
+TEST_F(IniciarSistemaTest, WithoutPasswordOnTheCommandLineTheEnvironmentGivesIt) {
+    const QString db = configDatabase({});
+    const struct {
+        QString keys;
+        const char* password;
+    } cases[] = {
+        {QStringLiteral("@Server=sqlite; @DbName=%1;").arg(db), "de-entorno"},
+        {QStringLiteral("@Server=sqlite; @DbName=%1; @Password=;").arg(db), "de-entorno"},
+        {QStringLiteral("@Server=sqlite; @DbName=%1; @Password=linea;").arg(db), "linea"},
+    };
+    qputenv("STOCKFIX_PASSWORD", "de-entorno");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys.toStdString());
+        platform::App().commandLine = c.keys;
+        ScriptedPrompter prompter;
+        IniciarSistema();
+        EXPECT_EQ(utility::dataAccess().Password(), QString::fromLatin1(c.password));
+        utility::dataAccessSlot().release();
+    }
+    qunsetenv("STOCKFIX_PASSWORD");
+}

@@ -1,0 +1,233 @@
+// The deletion journal in process: random databases run with a journal, then restored,
+// must come back exactly (every column, every type), through SQLite and through ODBC.
+#include "correction/bug_window.h"
+#include "correction/deletion_journal.h"
+#include "correction/journal_restore.h"
+#include "correction/sql_literal.h"
+#include "correction_fixture.h"
+#include "support/scripted_prompter.h"
+#include "utility/library.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlField>
+#include <gtest/gtest.h>
+#include <random>
+#include <sqlext.h>
+
+using namespace testsupport;
+using correction::Dialect;
+
+namespace {
+
+QString literal(const QVariant& v) {
+    if (!v.isValid()) return QStringLiteral("NULL");
+    if (v.metaType().id() == QMetaType::QByteArray) return QStringLiteral("X'") + QString::fromLatin1(v.toByteArray().toHex()) + u'\'';
+    if (v.metaType().id() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 17);
+    if (v.metaType().id() == QMetaType::LongLong) return QString::number(v.toLongLong());
+    QString s = v.toString();
+    return u'\'' + s.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+// Every row of the stock table, each column as SQLite quotes it (its type shows: 2, 2.0,
+// '2', X'02'), sorted: equal lists mean equal tables, duplicates and types included.
+QStringList snapshot(const QString& file) {
+    QStringList rows = queryColumn(
+        file, QStringLiteral("SELECT quote(IDMOVIMIENTO)||'|'||quote(TC)||'|'||quote(IDCOMPROBANTE)||'|'||quote(CANTIDAD)"
+                             "||'|'||quote(PRECIO)||'|'||quote(NOTA)||'|'||quote(DATO)||'|'||quote(MIXTO) FROM V_MV_Stock"));
+    rows.sort();
+    return rows;
+}
+
+struct Shape {
+    const char* name;
+    bool key;    // IDMOVIMIENTO a primary key; without one, whole rows repeat
+    bool typed;  // every value of its column's declared type (what the ODBC driver reads back)
+    bool odbc;
+};
+
+QStringList randomDatabase(std::mt19937& rng, const Shape& shape) {
+    auto pick = [&](const auto& list) { return list[std::uniform_int_distribution<size_t>(0, std::size(list) - 1)(rng)]; };
+    const QVariant types[] = {QStringLiteral("fcc"), QStringLiteral("FCC"), QStringLiteral("Fcc"), QStringLiteral("fcv")};
+    const QVariant ids[] = {QStringLiteral("0001-00000001"), QStringLiteral("0001-0000'004"), QStringLiteral(""),
+                            QStringLiteral("ñandú €"), QStringLiteral("0001-00000001 "), QStringLiteral("ABC"),
+                            QStringLiteral("abc"), QVariant()};
+    const QVariant notes[] = {QVariant(), QStringLiteral(""), QStringLiteral("O'Brien ''dos''"),
+                              QStringLiteral("línea 1\nGO\nlínea 3"), QStringLiteral("tab\tcr\r;fin"),
+                              QStringLiteral("x'; DELETE FROM V_MV_Stock; --"), QStringLiteral("日本語"),
+                              // The SQLite ODBC driver mangles characters beyond the first plane.
+                              shape.odbc ? QStringLiteral("ok") : QStringLiteral("😀")};
+    const QVariant blobs[] = {QVariant(), QByteArray(), QByteArray("\x00\xff\x10\x27", 4), QByteArray("ab'c")};
+    const QVariant mixed[] = {QVariant(), QVariant(qlonglong(7)), QVariant(7.5), QStringLiteral("7"), QStringLiteral("siete"),
+                              QByteArray("\x01", 1)};
+    QStringList sql = {
+        QStringLiteral("CREATE TABLE V_MV_Stock (IDMOVIMIENTO INTEGER%1, TC VARCHAR(4) COLLATE NOCASE, "
+                       "IDCOMPROBANTE VARCHAR(40) COLLATE NOCASE, CANTIDAD FLOAT, PRECIO DECIMAL(12,4), NOTA TEXT, "
+                       "DATO BLOB, MIXTO)")
+            .arg(shape.key ? QStringLiteral(" PRIMARY KEY") : QString()),
+        QStringLiteral("CREATE TABLE C_MV_Cpte (TC VARCHAR(4) COLLATE NOCASE, IDCOMPROBANTE VARCHAR(40) COLLATE NOCASE, "
+                       "CUENTA VARCHAR(15))"),
+        QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))")};
+    std::uniform_int_distribution<int> cents(-100000, 100000);
+    const int rows = std::uniform_int_distribution<int>(1, 50)(rng);
+    QString last;
+    for (int i = 1; i <= rows; ++i) {
+        if (!shape.key && !last.isEmpty() && std::bernoulli_distribution(0.2)(rng)) {
+            sql << last;  // the same row once more
+            continue;
+        }
+        const double cantidad = shape.typed ? cents(rng) / 100.0 : cents(rng) / 100.0 + 0.1 + 0.2;  // 0.30000000000000004
+        last = QStringLiteral("INSERT INTO V_MV_Stock VALUES (%1, %2, %3, %4, %5, %6, %7, %8)")
+                   .arg(i)
+                   .arg(literal(pick(types)), literal(pick(ids)), literal(cantidad), literal(cents(rng) / 10000.0),
+                        literal(pick(notes)), literal(pick(blobs)), shape.typed ? QStringLiteral("NULL") : literal(pick(mixed)));
+        sql << last;
+    }
+    for (int i = std::uniform_int_distribution<int>(0, 6)(rng); i > 0; --i)
+        sql << QStringLiteral("INSERT INTO C_MV_Cpte VALUES (%1, %2, %3)")
+                   .arg(literal(pick(types)), literal(pick(ids)),
+                        std::bernoulli_distribution(0.5)(rng) ? QStringLiteral("'1.1'") : QStringLiteral("NULL"));
+    return sql;
+}
+
+class JournalRoundTrip : public ProgramTest, public ::testing::WithParamInterface<Shape> {
+protected:
+    void TearDown() override {
+        correction::journalSettings() = {};
+        qunsetenv("STOCKFIX_ODBC_DRIVER");
+        ProgramTest::TearDown();
+    }
+    void open(const QString& file) {
+        auto& da = utility::dataAccess();
+        if (GetParam().odbc) {
+            qputenv("STOCKFIX_ODBC_DRIVER", "SQLite3");
+            da.setServer(QStringLiteral("localhost"));
+            da.setDatabaseName(file);
+            da.OpenSession(0, 3);
+            ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
+        } else {
+            openSession(file);
+        }
+    }
+    correction::RestoreCount restore(const QString& journal) {
+        const correction::JournalScript script = correction::LeerDiario(journal);
+        EXPECT_EQ(script.warning, QString());
+        return correction::ReponerDiario(utility::dataAccess(), script);
+    }
+};
+
+}  // namespace
+
+TEST_P(JournalRoundTrip, EveryDeletedRowComesBackExactlyAndASecondRestoreChangesNothing) {
+    std::mt19937 rng(8);
+    for (int round = 0; round < (GetParam().odbc ? 6 : 20); ++round) {
+        SCOPED_TRACE(round);
+        const QString file = makeDatabase(QStringLiteral("r%1.sqlite").arg(round), randomDatabase(rng, GetParam()));
+        const QStringList before = snapshot(file);
+        const QString journal = path(QStringLiteral("r%1.sql").arg(round));
+        correction::journalSettings().file = journal;
+
+        open(file);
+        ScriptedPrompter prompter;
+        RecordedStatus status;
+        platform::Recordset rs;
+        correction::CorregirComprobantes(rs, status);
+        const int deleted = before.size() - snapshot(file).size();
+        if (deleted == 0) {
+            EXPECT_FALSE(QFileInfo::exists(journal));  // nothing went: no journal
+            utility::dataAccessSlot().release();
+            continue;
+        }
+        const correction::RestoreCount first = restore(journal);
+        EXPECT_EQ(first.restored, deleted);
+        EXPECT_EQ(first.present, 0);
+        EXPECT_EQ(snapshot(file), before);
+        const correction::RestoreCount second = restore(journal);
+        EXPECT_EQ(second.restored, 0);
+        EXPECT_EQ(second.present, deleted);
+        EXPECT_EQ(snapshot(file), before);
+        utility::dataAccessSlot().release();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, JournalRoundTrip,
+                         ::testing::Values(Shape{"KeyedAnyType", true, false, false},
+                                           Shape{"RepeatedRows", false, false, false},
+                                           Shape{"OdbcKeyed", true, true, true},
+                                           Shape{"OdbcRepeatedRows", false, true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SqlLiteral, ValuesAreWrittenExactlyForEachEngine) {
+    QSqlField text(QStringLiteral("T"));
+    QSqlField decimal(QStringLiteral("D"));
+    decimal.setSqlType(SQL_DECIMAL);
+    const struct {
+        QVariant value;
+        const QSqlField& field;
+        const char* sqlServer;
+        const char* sqlite;
+    } cases[] = {
+        {QVariant(), text, "NULL", "NULL"},
+        {QStringLiteral("O'Brien"), text, "N'O''Brien'", "N'O''Brien'"},
+        {QStringLiteral(""), text, "N''", "N''"},
+        {QStringLiteral("a\nGO\r"), text, "(N'a' + NCHAR(10) + N'GO' + NCHAR(13))", "(N'a' || char(10) || N'GO' || char(13))"},
+        {QStringLiteral("ñandú €"), text, "N'ñandú €'", "N'ñandú €'"},
+        {QVariant(qlonglong(-9007199254740993LL)), text, "-9007199254740993", "-9007199254740993"},
+        {QVariant(3.0), text, "3.0", "3.0"},
+        {QVariant(0.1 + 0.2), text, "0.30000000000000004", "0.30000000000000004"},
+        {QVariant(-1e20), text, "-1e+20", "-1e+20"},
+        {QVariant(true), text, "1", "1"},
+        {QByteArray("\x00\xff", 2), text, "0x00FF", "X'00FF'"},
+        {QDateTime(QDate(2003, 2, 17), QTime(9, 30, 0, 7)), text, "N'2003-02-17T09:30:00.007'", "N'2003-02-17T09:30:00.007'"},
+        {QDate(2003, 2, 17), text, "N'2003-02-17'", "N'2003-02-17'"},
+        {QStringLiteral("12345678901234.5678"), decimal, "12345678901234.5678", "N'12345678901234.5678'"},
+        {QStringLiteral("1e5; DROP"), decimal, "N'1e5; DROP'", "N'1e5; DROP'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.toString().toStdString());
+        EXPECT_EQ(correction::literalSql(c.value, c.field, Dialect::SqlServer), QString::fromUtf8(c.sqlServer));
+        EXPECT_EQ(correction::literalSql(c.value, c.field, Dialect::Sqlite), QString::fromUtf8(c.sqlite));
+    }
+    EXPECT_EQ(correction::equalsSql(QStringLiteral("TC"), QStringLiteral("fcc"), text, Dialect::Sqlite),
+              QStringLiteral("[TC] = N'fcc' COLLATE BINARY"));
+    EXPECT_EQ(correction::equalsSql(QStringLiteral("A]B"), QVariant(), text, Dialect::SqlServer), QStringLiteral("[A]]B] IS NULL"));
+    EXPECT_EQ(correction::commentText(QStringLiteral("a\nb\rc")), QStringLiteral("a b c"));
+}
+
+namespace {
+
+class WaysOut : public ProgramTest {
+protected:
+    void TearDown() override {
+        correction::journalSettings() = {};
+        ProgramTest::TearDown();
+    }
+};
+
+}  // namespace
+
+// The window's two ways out close the session: SQLite checkpoints and removes its -wal.
+TEST_F(WaysOut, SalirAndTheFramesCloseLeaveNoWriteAheadLog) {
+    for (const bool salir : {true, false}) {
+        SCOPED_TRACE(salir ? "Salir" : "close");
+        QStringList sql = correctionSchema();
+        sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (1, 'fcc', 'A', 1), (2, 'fcv', 'B', 2)")
+            << QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))");
+        const QString file = makeDatabase(salir ? QStringLiteral("s.sqlite") : QStringLiteral("c.sqlite"), sql);
+        correction::journalSettings().file = path(QStringLiteral("j.sql"));
+        ScriptedPrompter prompter;
+        correction::BUG w;
+        platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1;").arg(file);
+        w.Form_Load();
+        w.show();
+        w.CmdEjecutar_Click();
+        ASSERT_TRUE(QFileInfo::exists(file + QStringLiteral("-wal")));  // the deletion sits in the log
+        if (salir) EXPECT_EQ(endStatusOf([&] { w.CmdSalir_Click(); }), 0);
+        else w.close();
+        EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal")));
+        EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-shm")));
+        EXPECT_EQ(queryColumn(file, QStringLiteral("SELECT count(*) FROM V_MV_Stock")), QStringList{QStringLiteral("1")});
+        EXPECT_EQ(prompter.boxes.size(), 1);  // "Proceso Finalizado!" and nothing new
+        utility::dataAccessSlot().release();
+    }
+}
