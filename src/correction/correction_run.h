@@ -14,8 +14,11 @@ public:
 };
 
 // The correction: selects the vouchers, and for each one shows it and deletes its stock
-// rows, then clears the status line and says "Proceso Finalizado!". No error handling of
-// its own: a failure stops the run where it is; deletions already made stay.
+// rows, then clears the status line and says "Proceso Finalizado!". The rows go to the
+// deletion journal (journalSettings()) first, batch by batch, each batch synced and then
+// deleted in one transaction. No error handling of its own: a failure stops the run where
+// it is; the batches deleted before it stay, and so do the vouchers of its own batch
+// deleted before it when the engine keeps the transaction.
 void CorregirComprobantes(platform::Recordset& rsDatos, StatusLine& status);
 
 // The same selection, each voucher printed with the number of its stock rows; nothing is

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlField>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <random>
 #include <sqlext.h>
@@ -230,4 +231,70 @@ TEST_F(WaysOut, SalirAndTheFramesCloseLeaveNoWriteAheadLog) {
         EXPECT_EQ(prompter.boxes.size(), 1);  // "Proceso Finalizado!" and nothing new
         utility::dataAccessSlot().release();
     }
+}
+
+namespace {
+
+// Another session adds a row to the voucher on show and to the one after it, as the run goes.
+struct IntruderStatus : RecordedStatus {
+    explicit IntruderStatus(const QString& file) {
+        other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("intruder"));
+        other.setDatabaseName(file);
+        other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        EXPECT_TRUE(other.open());
+    }
+    ~IntruderStatus() override {
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("intruder"));
+    }
+    void show(const QString& text) override {
+        RecordedStatus::show(text);
+        const QString prefix = QStringLiteral("Corrigiendo... fcc");
+        if (!text.startsWith(prefix)) return;
+        const int voucher = text.mid(prefix.size()).toInt();
+        for (const int v : {voucher, voucher + 1}) {
+            QSqlQuery q(other);
+            if (q.exec(QStringLiteral("INSERT INTO V_MV_Stock VALUES (%1, 'fcc', '%2', 9)").arg(next).arg(v, 3, 10, QChar(u'0'))))
+                added << QStringLiteral("%1|fcc|%2").arg(next).arg(v, 3, 10, QChar(u'0'));
+            else ++refused;
+            ++next;
+        }
+    }
+    QSqlDatabase other;
+    QStringList added;
+    int refused = 0;
+    int next = 10000;
+};
+
+}  // namespace
+
+// Rows that another session adds to a voucher while the run goes are either in the journal
+// (and come back) or not deleted: after the restore the table is the original plus them.
+TEST_F(WaysOut, RowsAddedByAnotherSessionMidRunAreJournaledOrLeft) {
+    QStringList sql = correctionSchema();
+    for (int v = 1; v <= 60; ++v)
+        sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (%1, 'fcc', '%2', 1), (%3, 'fcc', '%2', 2)")
+                   .arg(2 * v)
+                   .arg(v, 3, 10, QChar(u'0'))
+                   .arg(2 * v + 1);
+    const QString file = makeDatabase(QStringLiteral("busy.sqlite"), sql);
+    const QString rows = QStringLiteral("SELECT IDMOVIMIENTO || '|' || TC || '|' || IDCOMPROBANTE FROM V_MV_Stock");
+    QStringList expected = queryColumn(file, rows);
+    correction::journalSettings().file = path(QStringLiteral("busy.sql"));
+    openSession(file);
+    ScriptedPrompter prompter;
+    {
+        IntruderStatus status(file);
+        platform::Recordset rs;
+        correction::CorregirComprobantes(rs, status);
+        EXPECT_GT(status.added.size(), 0);  // between batches the other session writes
+        EXPECT_GT(status.refused, 0);       // within a batch it cannot
+        expected << status.added;
+    }
+    correction::ReponerDiario(utility::dataAccess(), correction::LeerDiario(path(QStringLiteral("busy.sql"))));
+    QStringList after = queryColumn(file, rows);
+    after.sort();
+    expected.sort();
+    EXPECT_EQ(after, expected);
 }
