@@ -51,7 +51,10 @@ JournalSettings& journalSettings() {
 
 QStringList journalFolders() {
     QStringList folders;
-    if (!platform::App().path.isEmpty()) folders << QDir(platform::App().path).filePath(QStringLiteral("diarios"));
+    // An installed program's folder (/usr/bin) is no place for data, even for root.
+    const QString app = QDir::cleanPath(platform::App().path);
+    const bool system = app == u"/bin" || app == u"/sbin" || app.startsWith(QStringLiteral("/usr/"));
+    if (!app.isEmpty() && !system) folders << QDir(app).filePath(QStringLiteral("diarios"));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!data.isEmpty()) folders << QDir(data).filePath(QStringLiteral("stockfix/diarios"));
     return folders;
@@ -62,6 +65,17 @@ DeletionJournal::DeletionJournal(utility::DataAccess& session, const QString& se
       dialect_(session.engine() == utility::DataAccess::Engine::Sqlite ? Dialect::Sqlite : Dialect::SqlServer) {
     readColumns();
     open(settings);
+    try {
+        writeHeader(selection);
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    if (settings.opened) settings.opened(path_);
+}
+
+void DeletionJournal::writeHeader(const QString& selection) {
     const QString now = QDateTime::currentDateTime().toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
                             .toString(Qt::ISODate);
     QString header;
@@ -82,7 +96,6 @@ DeletionJournal::DeletionJournal(utility::DataAccess& session, const QString& se
     header += QStringLiteral("GO\n");
     pending_ = header;
     sync();
-    if (settings.opened) settings.opened(path_);
 }
 
 DeletionJournal::~DeletionJournal() {

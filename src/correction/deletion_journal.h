@@ -24,7 +24,8 @@ struct JournalSettings {
 JournalSettings& journalSettings();
 
 // The folders a new journal goes to, in order of preference: "diarios" in the application
-// folder, then "stockfix/diarios" in the user's data folder.
+// folder (unless the program is installed in a system folder), then "stockfix/diarios" in
+// the user's data folder.
 QStringList journalFolders();
 
 // The deletion journal: a T-SQL script that puts back every stock row a run deletes.
@@ -57,6 +58,7 @@ public:
 private:
     void open(const JournalSettings& settings);
     void readColumns();
+    void writeHeader(const QString& selection);
     void write(const QByteArray& bytes);
     [[noreturn]] void raise(const QString& what) const;
 

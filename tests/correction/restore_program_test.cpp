@@ -130,6 +130,18 @@ TEST_F(Restore, ARunStoppedByARefusedDeletionOrKilledMidWayIsPutBack) {
     noLog(db);
 }
 
+TEST_F(Restore, AJournalThatCannotBeWrittenStopsTheRunBeforeAnyDeletion) {
+    const QStringList before = rows(db);
+    for (const QString& file : {dir.filePath(QStringLiteral("no-such-folder/diario.sql")), QStringLiteral("/dev/full")}) {
+        SCOPED_TRACE(file.toStdString());
+        const Outcome o = run({QStringLiteral("--batch"), QStringLiteral("--journal"), file, keys(db)});
+        EXPECT_EQ(o.status, 1);
+        EXPECT_TRUE(o.err.contains(QStringLiteral("No se pudo escribir el diario de borrado"))) << o.err.toStdString();
+        EXPECT_TRUE(rows(db) == before);
+        noLog(db);
+    }
+}
+
 TEST_F(Restore, ADryRunChangesNoByteAndLeavesNoLog) {
     const QString wal = dir.filePath(QStringLiteral("wal.sqlite"));
     ASSERT_TRUE(QFile::copy(db, wal));
@@ -137,14 +149,23 @@ TEST_F(Restore, ADryRunChangesNoByteAndLeavesNoLog) {
     const QString rollback = dir.filePath(QStringLiteral("rollback.sqlite"));
     ASSERT_TRUE(QFile::copy(db, rollback));
     runSql(rollback, {QStringLiteral("PRAGMA journal_mode=DELETE")});
-    for (const QString& file : {rollback, wal}) {
-        SCOPED_TRACE(file.toStdString());
-        const QByteArray before = bytesOf(file);
-        const Outcome o = run({QStringLiteral("--batch"), QStringLiteral("--dry-run"), keys(file)});
+    const QMap<QString, QString> odbc{{QStringLiteral("STOCKFIX_ODBC_DRIVER"), QStringLiteral("SQLite3")}};
+    const struct {
+        QString file, keys;
+        QMap<QString, QString> env;
+    } cases[] = {
+        {rollback, keys(rollback), {}},
+        {wal, keys(wal), {}},
+        {rollback, QStringLiteral("@Server=localhost; @DbName=%1;").arg(rollback), odbc},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.file + u' ' + c.keys).toStdString());
+        const QByteArray before = bytesOf(c.file);
+        const Outcome o = testsupport::runStockfix({QStringLiteral("--batch"), QStringLiteral("--dry-run"), c.keys}, c.env);
         EXPECT_EQ(o.status, 0) << o.err.toStdString();
         EXPECT_TRUE(o.out.contains(QStringLiteral("no se borró nada")));
-        EXPECT_TRUE(bytesOf(file) == before);
-        noLog(file);
+        EXPECT_TRUE(bytesOf(c.file) == before);
+        noLog(c.file);
     }
 }
 
