@@ -53,7 +53,7 @@ const char kUsage[] =
     "\n"
     "Ejemplos (las comillas hacen de las claves un solo argumento; sin ellas el shell corta en \";\"):\n"
     "  stockfix --batch \"@Server=sqlite; @DbName=build/demo.sqlite;\"\n"
-    "  STOCKFIX_PASSWORD=secreto stockfix \"@Server=srv01,1433; @DbName=GESTION; @Usuario=sa;\"\n"
+    "  stockfix \"@Server=srv01,1433; @DbName=GESTION; @Usuario=sa;\"   # la clave en STOCKFIX_PASSWORD\n"
     "  stockfix --restore diarios/borrado-20030217-101500.sql \"@Server=sqlite; @DbName=demo.sqlite;\"\n"
     "\n"
     "Variables de entorno: STOCKFIX_PASSWORD (la clave, fuera de la lista de procesos),\n"

@@ -58,7 +58,8 @@ const Case kCases[] = {
     {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"}, false, false, 2,
      {"stockfix: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
       "(@Menu o su \";\" queda más allá)"}},
-    {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DB%;"}, false, false, 0, {}, "Buscando Datos"},
+    {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DB%;"}, false, false, 0, {"stockfix: diario de borrado: *.sql"},
+     "Buscando Datos"},
 
     // lookup-demo --aceptar under the offscreen platform
     {"lookup-demo",
