@@ -1,5 +1,7 @@
 #include "platform/list_items_model.h"
 
+#include "platform/sort_strategies.h"
+
 #include <QLocale>
 #include <algorithm>
 #include <numeric>
@@ -186,79 +188,16 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     else next = order_;
     const bool flip = column == sortedColumn_ && order != sortedOrder_ && sameAsPrevious_.size() == next.size();
     const bool already = column == sortedColumn_ && order == sortedOrder_;
-    auto text = [&](uint32_t row) { return cellView(row, column); };
-    auto sortByKeys = [&](auto& keys, auto less) {
-        if (order == Qt::AscendingOrder)
-            std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
-        else
-            std::stable_sort(next.begin(), next.end(), [&](uint32_t a, uint32_t b) { return less(keys[b], keys[a]); });
-    };
-    // One key per row, then plain key comparisons: far cheaper than collating every pair
-    // of texts again and again. The C locale has no collation: there the order is that of
-    // the case-folded texts, with their first four characters packed into a number so most
-    // comparisons never touch the texts.
+    const bool descending = order == Qt::DescendingOrder;
+    const RowText text = [&](uint32_t row) { return cellView(row, column); };
     if (already) {
         // nothing changed since the same sort
     } else if (flip) {
-        // Sorting the other way round: the groups of equal cells in reverse order, each
-        // group keeping its own order.
-        std::vector<uint32_t> reversed;
-        std::vector<bool> same;
-        reversed.reserve(next.size());
-        same.reserve(next.size());
-        size_t end = next.size();
-        while (end > 0) {
-            size_t begin = end - 1;
-            while (begin > 0 && sameAsPrevious_[begin]) --begin;
-            for (size_t i = begin; i < end; ++i) {
-                reversed.push_back(next[i]);
-                same.push_back(i != begin);
-            }
-            end = begin;
-        }
-        next = std::move(reversed);
-        sameAsPrevious_ = std::move(same);
+        reverseEqualGroups(next, sameAsPrevious_);
     } else if (QLocale().language() == QLocale::C) {
-        auto folded = [](char16_t c) { return char16_t(QChar::toCaseFolded(char32_t(c))); };
-        struct Entry {
-            uint64_t prefix;
-            uint32_t row;
-        };
-        std::vector<Entry> entries;
-        entries.reserve(size_t(rows_));
-        for (uint32_t row : next) {
-            const QStringView t = text(row);
-            uint64_t prefix = 0;
-            for (int k = 0; k < 4; ++k) prefix = (prefix << 16) | (k < t.size() ? folded(t[k].unicode()) : 0);
-            entries.push_back({prefix, row});
-        }
-        auto less = [&](const Entry& a, const Entry& b) {
-            if (a.prefix != b.prefix) return a.prefix < b.prefix;
-            const QStringView ta = text(a.row), tb = text(b.row);
-            const qsizetype n = std::min(ta.size(), tb.size());
-            for (qsizetype k = 4; k < n; ++k) {
-                const char16_t ca = folded(ta[k].unicode()), cb = folded(tb[k].unicode());
-                if (ca != cb) return ca < cb;
-            }
-            return ta.size() < tb.size();
-        };
-        if (order == Qt::AscendingOrder)
-            std::stable_sort(entries.begin(), entries.end(), less);
-        else
-            std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) { return less(b, a); });
-        for (size_t i = 0; i < entries.size(); ++i) next[i] = entries[i].row;
-        sameAsPrevious_.assign(entries.size(), false);
-        for (size_t i = 1; i < entries.size(); ++i)
-            sameAsPrevious_[i] = !less(entries[i - 1], entries[i]) && !less(entries[i], entries[i - 1]);
+        sortFolded(next, text, descending, sameAsPrevious_);
     } else {
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(size_t(rows_));
-        for (qsizetype r = 0; r < rows_; ++r) keys.push_back(collator.sortKey(text(uint32_t(r)).toString()));
-        sortByKeys(keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
-        sameAsPrevious_.assign(next.size(), false);
-        for (size_t i = 1; i < next.size(); ++i) sameAsPrevious_[i] = keys[next[i - 1]].compare(keys[next[i]]) == 0;
+        sortCollated(next, text, rows_, QLocale(), descending, sameAsPrevious_);
     }
     sortedColumn_ = column;
     sortedOrder_ = order;

@@ -4,7 +4,6 @@
 #include "platform/prefix_index.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
 #include <QHash>
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,7 @@
 #include "platform/prefix_index.h"
 
+#include "platform/folded_text.h"
+#include "platform/sort_strategies.h"
 #include "platform/text_rules.h"
 
 #include <QChar>
@@ -7,29 +9,6 @@
 #include <numeric>
 
 namespace platform {
-
-namespace {
-
-char16_t folded(QChar c) { return char16_t(QChar::toCaseFolded(char32_t(c.unicode()))); }
-
-// Compares the folded texts; 0 when equal.
-int compareFolded(QStringView a, QStringView b) {
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = folded(a[i]), y = folded(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-bool startsWithFolded(QStringView text, QStringView key) {
-    if (text.size() < key.size()) return false;
-    for (qsizetype i = 0; i < key.size(); ++i)
-        if (folded(text[i]) != folded(key[i])) return false;
-    return true;
-}
-
-}  // namespace
 
 void PrefixIndex::clear() {
     built_ = false;
@@ -41,23 +20,11 @@ void PrefixIndex::clear() {
 
 void PrefixIndex::build(qsizetype rows, const TextOf& text) {
     clear();
-    struct Entry {
-        uint64_t prefix;
-        uint32_t row;
-    };
-    std::vector<Entry> entries(static_cast<size_t>(rows));
-    for (uint32_t r = 0; r < uint32_t(rows); ++r) {
-        const QStringView t = TrimView(text(r));
-        uint64_t prefix = 0;
-        for (int k = 0; k < 4; ++k) prefix = (prefix << 16) | (k < t.size() ? folded(t[k]) : 0);
-        entries[r] = {prefix, r};
-    }
-    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        return compareFolded(TrimView(text(a.row)), TrimView(text(b.row))) < 0;
-    });
-    sorted_.resize(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) sorted_[i] = entries[i].row;
+    // The same folded order the C locale sorts by, on the trimmed texts.
+    sorted_.resize(static_cast<size_t>(rows));
+    for (uint32_t r = 0; r < uint32_t(rows); ++r) sorted_[r] = r;
+    std::vector<bool> same;
+    sortFolded(sorted_, [&](uint32_t row) { return TrimView(text(row)); }, false, same);
     built_ = true;
 }
 
