@@ -154,7 +154,10 @@ void ListItemsModel::setCheckable(bool on) {
 void ListItemsModel::prepareSearch(int column) {
     if (column < 0 || column >= int(columns_.size())) return;
     Column& c = columns_[size_t(column)];
-    if (!c.index.built()) c.index.build(rows_, [&](uint32_t row) { return cellView(row, column); });
+    if (c.index.built()) return;
+    c.index.build(rows_, [&](uint32_t row) { return cellView(row, column); });
+    // The displayed positions too, so the first keystroke only searches.
+    c.index.refreshPositions([&](uint32_t row) { return displayedRow(row); }, orderStamp_);
 }
 
 qsizetype ListItemsModel::findPrefix(int column, QStringView key) {
@@ -203,6 +206,7 @@ void ListItemsModel::sortBy(int column, Qt::SortOrder order) {
     sortedOrder_ = order;
     order_ = std::move(next);
     position_.clear();
+    displayedRow(0);  // the inverse now, with the sort, not at the first search
     ++orderStamp_;
     // Search indexes learn the new order now, so the next keystroke stays quick.
     for (auto& col : columns_)

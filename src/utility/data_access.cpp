@@ -4,6 +4,7 @@
 #include "platform/prompts.h"
 #include "platform/runtime_error.h"
 #include "utility/field_sizes.h"
+#include "utility/odbc_block_reader.h"
 #include "utility/sql_dialect.h"
 
 #include <QFileInfo>
@@ -384,6 +385,19 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
         fields[size_t(i)] = {f.name(), definedSizeForOdbcType(f.typeID(), f.length(), f.precision())};
     }
     rs.open(fields);
+    // Blocks of rows into the recordset's buffers when the driver and the columns allow it.
+    QString blockError;  // a real failure shows again on the row-by-row read
+    switch (readOdbcBlocks(handleOf<SQLHANDLE>(q.result()->handle()), rs, blockError)) {
+    case BlockRead::Done: return rs.finishLoad();
+    case BlockRead::NotSuitable: break;
+    case BlockRead::Restart:
+        q = QSqlQuery(database());
+        q.setForwardOnly(true);
+        if (!prepareStatement(q, text, viaOdbc_, connection_.commandTimeout_) || !q.exec())
+            raiseDatabaseError(driverText(q.lastError()));
+        rs.open(fields);
+        break;
+    }
     while (q.next()) {
         for (int i = 0; i < columns; ++i) {
             const bool null = q.isNull(i);

@@ -2,6 +2,7 @@
 // SQLite ODBC driver standing in for SQL Server's.
 #include "support/test_env.h"
 #include "utility/data_access.h"
+#include "utility/odbc_block_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -56,4 +57,74 @@ TEST_F(OdbcSession, OpensRunsStatementsAndReadsRecordsetsThroughUnixOdbc) {
     EXPECT_EQ(rs.recordCount(), 2);
     rs.moveNext();
     EXPECT_TRUE(rs.fields(0).isNull());
+}
+
+namespace {
+
+// Every cell of two recordsets, with its type: block fetch and row by row must agree.
+void expectSameCells(platform::Recordset& a, platform::Recordset& b) {
+    ASSERT_EQ(a.recordCount(), b.recordCount());
+    ASSERT_EQ(a.fieldCount(), b.fieldCount());
+    for (int c = 0; c < a.fieldCount(); ++c) {
+        EXPECT_EQ(a.fields(c).name(), b.fields(c).name());
+        EXPECT_EQ(a.fields(c).definedSize(), b.fields(c).definedSize());
+    }
+    for (qsizetype r = 0; !a.eof(); ++r) {
+        for (int c = 0; c < a.fieldCount(); ++c) {
+            const QVariant x = a.fields(c).value(), y = b.fields(c).value();
+            ASSERT_EQ(a.fields(c).isNull(), b.fields(c).isNull()) << r << "," << c;
+            ASSERT_EQ(x.metaType(), y.metaType()) << r << "," << c;
+            ASSERT_EQ(x, y) << r << "," << c << ": " << x.toString().toStdString() << " / " << y.toString().toStdString();
+        }
+        a.moveNext();
+        b.moveNext();
+    }
+    EXPECT_TRUE(b.eof());
+}
+
+}  // namespace
+
+TEST_F(OdbcSession, BlockFetchLoadsEveryCellAsTheRowByRowReadDoes) {
+    QStringList statements{
+        QStringLiteral("CREATE TABLE T (A VARCHAR(10), B NVARCHAR(20), C CHAR(6), N INT, F FLOAT, D DATE, L TEXT)")};
+    // More rows than one block: texts with accents and ñ, blanks around, empty, Null, and a
+    // text longer than its column says (SQLite keeps it).
+    QString values;
+    for (int i = 0; i < 2600; ++i) {
+        const QString a = i % 97 == 0 ? QStringLiteral("NULL") : QStringLiteral("'  Caño %1 '").arg(i);
+        const QString b = i % 13 == 0 ? QStringLiteral("''") : QStringLiteral("'Ñandú áéíóú ü %1'").arg(i);
+        const QString c = i == 2500 ? QStringLiteral("'%1'").arg(QString(300, u'x')) : QStringLiteral("'c%1'").arg(i % 7);
+        values += QStringLiteral("%1(%2, %3, %4, %5, %6, '2024-01-%7', 'largo %5')")
+                      .arg(values.isEmpty() ? QString() : QStringLiteral(","), a, b, c)
+                      .arg(i)
+                      .arg(i * 0.5)
+                      .arg(i % 28 + 1, 2, 10, QLatin1Char('0'));
+    }
+    statements << QStringLiteral("INSERT INTO T VALUES ") + values;
+    const QString file = makeDatabase(QStringLiteral("block.sqlite"), statements);
+    DataAccess da;
+    da.setServer(QStringLiteral("localhost"));
+    da.setDatabaseName(file);
+    da.OpenSession(0, 3);
+    ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
+
+    const std::pair<QString, utility::BlockRead> selects[] = {
+        {QStringLiteral("SELECT A, B FROM T ORDER BY N"), utility::BlockRead::Done},  // text only: in blocks
+        {QStringLiteral("SELECT A, B, C FROM T ORDER BY N"), utility::BlockRead::Restart},  // a text longer than its column
+        {QStringLiteral("SELECT A, N, F, D, L FROM T ORDER BY N"), utility::BlockRead::NotSuitable},  // numbers, dates, long text
+        {QStringLiteral("SELECT A, B FROM T WHERE N < 0"), utility::BlockRead::Done}};  // nothing
+    for (const auto& [sql, how] : selects) {
+        SCOPED_TRACE(sql.toStdString());
+        platform::Recordset blocks, rows;
+        da.OpenRecordset(sql, blocks);
+        EXPECT_EQ(int(utility::lastOdbcBlockRead()), int(how));
+        utility::setOdbcBlockFetch(false);
+        da.OpenRecordset(sql, rows);
+        utility::setOdbcBlockFetch(true);
+        expectSameCells(blocks, rows);
+    }
+    platform::Recordset one;
+    da.OpenRecordset(selects[0].first, one);
+    EXPECT_EQ(one.recordCount(), 2600);
+    EXPECT_TRUE(one.isTextColumn(0));  // the block read keeps texts in the compact buffers
 }
