@@ -5,6 +5,7 @@
 #include "platform/runtime_error.h"
 #include "utility/field_sizes.h"
 #include "utility/odbc_block_reader.h"
+#include "utility/sqlite_handle.h"
 #include "utility/sql_dialect.h"
 
 #include <QFileInfo>
@@ -302,8 +303,10 @@ bool prepareStatement(QSqlQuery& q, const QString& text, bool odbc, int timeoutS
 // SQLite straight through its own interface: each text goes from the engine into the
 // recordset's buffer without a QVariant or a QString on the way.
 void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& rs) {
-    sqlite3* db = handleOf<sqlite3*>(database().driver()->handle());
-    if (!db) raiseDatabaseError(QStringLiteral("no SQLite connection"));
+    const long long busyMs = connection_.commandTimeout_ == 0 ? INT_MAX : connection_.commandTimeout_ * 1000LL;
+    const SqliteReadHandle reader(database(), sqlitePath_, int(std::min<long long>(busyMs, INT_MAX)));
+    sqlite3* db = reader.get();
+    if (!db) raiseDatabaseError(reader.error());
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare16_v2(db, text.utf16(), int(text.size() * sizeof(char16_t)), &stmt, nullptr) != SQLITE_OK) {
         const QString why = QString::fromUtf8(sqlite3_errmsg(db));

@@ -3,6 +3,7 @@
 #include "support/test_env.h"
 #include "utility/data_access.h"
 #include "utility/field_sizes.h"
+#include "utility/sqlite_handle.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -133,6 +134,42 @@ TEST_F(DataAccessTest, RecordsetHasAStaticCursorWithFieldsByNameOrNumber) {
     da.CloseRecordset(rs);
     EXPECT_EQ(errorNumber([&] { rs.bof(); }), platform::kObjectClosed);
     EXPECT_EQ(errorNumber([&] { da.CloseRecordset(rs); }), platform::kObjectClosed);
+}
+
+TEST_F(DataAccessTest, SqliteReadsUseTheSessionsHandleOnlyOnTheLinkedLibraryAndReadTheSameOtherwise) {
+    DataAccess da;
+    openOn(da, sampleDatabase());
+    // Debian's plugin runs on the shared SQLite this program links; an ODBC connection never counts.
+    EXPECT_TRUE(utility::driverUsesLinkedSqlite(da.database()));
+    EXPECT_FALSE(utility::driverUsesLinkedSqlite(QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("other"))));
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    {
+        const utility::SqliteReadHandle shared(da.database(), da.DatabaseName(), 1000);
+        EXPECT_TRUE(shared.shared());
+    }
+    const QString sql = QStringLiteral("SELECT ID, CODIGO, CHICO, PRECIO, PESO, ALTA, NOTA, CODIGO || 'x' AS E FROM T ORDER BY ID");
+    Recordset viaSession, viaOwn;
+    da.OpenRecordset(sql, viaSession);
+    utility::setSqliteSharedHandle(false);  // as with a plugin that carries its own SQLite
+    {
+        const utility::SqliteReadHandle own(da.database(), da.DatabaseName(), 1000);
+        EXPECT_FALSE(own.shared());
+        EXPECT_NE(own.get(), nullptr);
+    }
+    da.ExecuteSql(QStringLiteral("UPDATE T SET NOTA = 'y' WHERE ID = 3"));  // the session's writes are seen
+    da.OpenRecordset(sql, viaOwn);
+    utility::setSqliteSharedHandle(true);
+    ASSERT_EQ(viaSession.recordCount(), viaOwn.recordCount());
+    for (int c = 0; c < viaSession.fieldCount(); ++c) EXPECT_EQ(viaSession.fields(c).definedSize(), viaOwn.fields(c).definedSize());
+    for (qsizetype r = 0; !viaSession.eof(); ++r, viaSession.moveNext(), viaOwn.moveNext())
+        for (int c = 0; c < viaSession.fieldCount(); ++c) {
+            if (r == 2 && c == 6) {
+                EXPECT_EQ(viaOwn.fields(c).value(), QVariant(QStringLiteral("y")));
+                continue;
+            }
+            EXPECT_EQ(viaSession.fields(c).value(), viaOwn.fields(c).value()) << r << "," << c;
+            EXPECT_EQ(viaSession.fields(c).value().metaType(), viaOwn.fields(c).value().metaType()) << r << "," << c;
+        }
 }
 
 TEST_F(DataAccessTest, DefinedSizesFollowTheDeclaredTypes) {
