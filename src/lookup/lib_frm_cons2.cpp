@@ -1,6 +1,7 @@
 #include "lookup/lib_frm_cons2.h"
 
 #include "lookup/cantidades.h"
+#include "lookup/carga_filas.h"
 #include "lookup/disposicion.h"
 #include "platform/key_codes.h"
 #include "platform/error_styles.h"
@@ -248,7 +249,10 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     bool vacio = true;
     scope.step([&] { vacio = rs.bof(); });
     if (vacio) return;
-    if (items.count() == 0 && cargarDeUnaVez(rs)) return;
+    if (cargarColumnas(rs, items)) {
+        ItemActual = items.count() - 1;
+        return;
+    }
     scope.step([&] {
         std::vector<size_t> chars;
         for (int i = 0; i < rs.fieldCount(); ++i) chars.push_back(rs.textSize(i));
@@ -259,55 +263,17 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     // Cells are read as views into the recordset (Null as empty text, as NonNullValue
     // gives it) and written without a copy of their own: a million rows load in one pass.
     QString scratch;
-    QVarLengthArray<char16_t, 256> celda;
+    CeldaBuffer celda;
     while (!fin && !scope.left()) {
         scope.step([&] { ItemActual = items.appendRow(); });
-        scope.step([&] { items.setCell(ItemActual, 0, platform::TrimView(rs.fields(0).textView(scratch))); });
+        scope.step([&] { items.setCell(ItemActual, 0, celdaDeCampo(0, rs.fields(0).textView(scratch), celda)); });
         int n = 0;
         scope.step([&] { n = rs.fieldCount(); });
         for (int16_t i = 1; i < n && !scope.left(); ++i)
-            scope.step([&] {
-                const QStringView valor = rs.fields(i).textView(scratch);
-                celda.resize(valor.size());
-                char16_t* out = celda.data();
-                for (QChar c : valor) *out++ = utility::Utilities::displayChar(c).unicode();
-                items.setCell(ItemActual, i, QStringView(celda.data(), celda.size()));
-            });
+            scope.step([&] { items.setCell(ItemActual, i, celdaDeCampo(i, rs.fields(i).textView(scratch), celda)); });
         scope.step([&] { rs.moveNext(); });
         scope.step([&] { fin = rs.eof(); });
     }
-}
-
-// A whole text result into an empty list without copying a cell: the recordset's buffers
-// become the list's, each cell made as the row loop makes it (the first field trimmed of
-// blanks, the others as DisplayText shows them) in place. Nothing can fail here, so the
-// step-by-step handling of the row loop has nothing to add.
-bool Lib_FrmCons2::cargarDeUnaVez(platform::Recordset& rs) {
-    const qsizetype filas = rs.recordCount();
-    auto textos = rs.takeTextColumns();
-    if (!textos) return false;
-    for (size_t i = 0; i < textos->size(); ++i) {
-        platform::TextColumn& col = (*textos)[i];
-        char16_t* chars = col.chars.size() ? &col.chars[0] : nullptr;
-        if (i == 0) {
-            // Trimming only shortens: compact the column in place.
-            uint32_t from = 0, to = 0;
-            for (size_t r = 0; r < col.ends.size(); ++r) {
-                const QStringView t = platform::TrimView(QStringView(chars + from, qsizetype(col.ends[r] - from)));
-                from = col.ends[r];
-                if (!t.isEmpty()) std::memmove(chars + to, t.utf16(), size_t(t.size()) * sizeof(char16_t));
-                to += uint32_t(t.size());
-                col.ends[r] = to;
-            }
-            while (col.chars.size() > to) col.chars.pop_back();
-        } else {
-            for (size_t k = 0; k < col.chars.size(); ++k)
-                chars[k] = utility::Utilities::displayChar(QChar(chars[k])).unicode();
-        }
-    }
-    ListView1->items().adoptColumns(std::move(*textos), filas);
-    ItemActual = filas - 1;
-    return true;
 }
 
 void Lib_FrmCons2::AjustarDisposicion() {

@@ -108,7 +108,6 @@ private:
     double twipsPorPixel() const;
     double anchoDeTexto(const QString& texto) const;
     void llenarPosiblesValores(int16_t index);
-    bool cargarDeUnaVez(platform::Recordset& rs);
     static bool esTeclaDeCaracter(int16_t keyCode);
     QComboBox* cajaDeBusqueda(int index) const;  // raises when the array has no such element
     qsizetype filaActual() const;  // storage row of the selected row; raises when there is none
