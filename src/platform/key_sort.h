@@ -17,7 +17,7 @@ template <class KeyAt, class Exhausted, class FinalLess>
 void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Exhausted exhausted, FinalLess finalLess) {
     struct Keyed {
         uint64_t key;
-        uint32_t row;
+        uint32_t at;  // place in the range before sorting: equal keys keep their order by it
     };
     struct Range {
         size_t begin, end;
@@ -26,6 +26,7 @@ void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Exha
     std::vector<Range> work;
     if (n > 1) work.push_back({0, n, 0});
     std::vector<Keyed> entries;
+    std::vector<uint32_t> moved;
     while (!work.empty()) {
         const Range r = work.back();
         work.pop_back();
@@ -33,23 +34,29 @@ void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Exha
         entries.resize(m);
         bool allSame = true;
         for (size_t i = 0; i < m; ++i) {
-            const uint32_t row = rows[r.begin + i];
-            entries[i] = {keyAt(row, r.level), row};
+            entries[i] = {keyAt(rows[r.begin + i], r.level), uint32_t(i)};
             allSame = allSame && entries[i].key == entries[0].key;
         }
         if (!allSame) {
+            // Unstable sort on (key, place) is stable on the key, without a merge buffer.
             if (descending)
-                std::stable_sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) { return a.key > b.key; });
+                std::sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) {
+                    return a.key != b.key ? a.key > b.key : a.at < b.at;
+                });
             else
-                std::stable_sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
-            for (size_t i = 0; i < m; ++i) rows[r.begin + i] = entries[i].row;
+                std::sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) {
+                    return a.key != b.key ? a.key < b.key : a.at < b.at;
+                });
+            moved.resize(m);
+            for (size_t i = 0; i < m; ++i) moved[i] = rows[r.begin + entries[i].at];
+            std::copy(moved.begin(), moved.end(), rows + r.begin);
         }
         for (size_t g = 0; g < m;) {
             size_t h = g + 1;
             while (h < m && entries[h].key == entries[g].key) ++h;
             if (h - g > 1) {
                 bool done = true;
-                for (size_t i = g; i < h && done; ++i) done = exhausted(entries[i].row, r.level);
+                for (size_t i = g; i < h && done; ++i) done = exhausted(rows[r.begin + i], r.level);
                 if (!done) {
                     work.push_back({r.begin + g, r.begin + h, r.level + 1});
                 } else if (descending) {

@@ -23,8 +23,7 @@ void PrefixIndex::build(qsizetype rows, const TextOf& text) {
     // The same folded order the C locale sorts by, on the trimmed texts.
     sorted_.resize(static_cast<size_t>(rows));
     for (uint32_t r = 0; r < uint32_t(rows); ++r) sorted_[r] = r;
-    std::vector<bool> same;
-    sortFolded(sorted_, [&](uint32_t row) { return TrimView(text(row)); }, false, same);
+    sortFolded(sorted_, [&](uint32_t row) { return TrimView(text(row)); }, false);
     built_ = true;
 }
 

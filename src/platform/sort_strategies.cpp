@@ -29,13 +29,17 @@ void reverseEqualGroups(std::vector<uint32_t>& rows, std::vector<bool>& sameAsPr
 }
 
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending, std::vector<bool>& sameAsPrevious) {
+    sortFolded(rows, text, descending);
+    sameAsPrevious.assign(rows.size(), false);
+    for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = compareFolded(text(rows[i - 1]), text(rows[i])) == 0;
+}
+
+void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending) {
     sortByKeyWords(
         rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return foldedKey(text(row), qsizetype(level) * 4); },
         [&](uint32_t row, unsigned level) { return text(row).size() <= qsizetype(level + 1) * 4; },
         // Equal folded words and both texts over: they differ at most in trailing U+0000s.
         [&](uint32_t a, uint32_t b) { return text(a).size() < text(b).size(); });
-    sameAsPrevious.assign(rows.size(), false);
-    for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = compareFolded(text(rows[i - 1]), text(rows[i])) == 0;
 }
 
 void sortCollated(std::vector<uint32_t>& rows, const RowText& text, qsizetype rowCount, const QLocale& locale,

@@ -20,6 +20,8 @@ void reverseEqualGroups(std::vector<uint32_t>& rows, std::vector<bool>& sameAsPr
 
 // By the case-folded text, character by character (the C locale, which has no collation).
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending, std::vector<bool>& sameAsPrevious);
+// The same without telling the groups (a search index needs no more).
+void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending);
 
 // By the locale's collation ignoring case, exactly as QCollator orders the texts.
 void sortCollated(std::vector<uint32_t>& rows, const RowText& text, qsizetype rowCount, const QLocale& locale,
