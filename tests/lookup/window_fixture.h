@@ -4,6 +4,7 @@
 #include "support/scripted_prompter.h"
 #include "support/test_env.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,11 +26,16 @@ protected:
                             "('4', 'arco', 'c'), ('5', 'Casa', 'b')")}));
     }
     void TearDown() override {
+        tester.reset();
         w.reset();
         ProgramTest::TearDown();
     }
     lookup::Lib_FrmCons2& open(bool cantidades = false, bool checks = false, const QString& filtro = {}) {
+        tester.reset();
         w = std::make_unique<lookup::Lib_FrmCons2>();
+        // Every load, sort and change of the list checked as Qt's views expect; a fault aborts.
+        tester = std::make_unique<QAbstractItemModelTester>(w->ListView1->model(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Fatal);
         w->SQL = QStringLiteral("SELECT CODIGO, NOMBRE, RUBRO FROM ARTS");
         w->UsaCantidades = cantidades;
         w->CheckBoxes = checks;
@@ -56,6 +62,7 @@ protected:
     static QString n(const char* text) { return QString::fromLatin1(text).replace(u'.', QLocale().decimalPoint()); }
 
     std::unique_ptr<lookup::Lib_FrmCons2> w;
+    std::unique_ptr<QAbstractItemModelTester> tester;
     ScriptedPrompter prompter;
 };
 
