@@ -348,8 +348,8 @@ int32_t Lib_FrmCons2::Busqueda(int32_t& Clave, QString& QueValor) {
     // The first row in displayed order whose cell, trimmed, starts with the trimmed text,
     // ignoring case; the column's index answers without walking every row.
     scope.step([&] {
-        const qsizetype fila = ListView1->items().findPrefix(Clave <= 0 ? 0 : Clave, platform::TrimView(QueValor));
-        resultado = int32_t(fila + 1);
+        const platform::ShownRow fila = ListView1->items().findPrefix(Clave <= 0 ? 0 : Clave, platform::TrimView(QueValor));
+        resultado = int32_t(platform::positionOf(fila).value);
     });
     return resultado;
 }

@@ -160,21 +160,21 @@ void ListItemsModel::prepareSearch(int column) {
     c.index.refreshPositions([&](uint32_t row) { return displayedRow(row); }, orderStamp_);
 }
 
-qsizetype ListItemsModel::findPrefix(int column, QStringView key) {
-    if (column < 0 || column >= int(columns_.size())) return -1;
+ShownRow ListItemsModel::findPrefix(int column, QStringView key) {
+    if (column < 0 || column >= int(columns_.size())) return {};
     prepareSearch(column);
-    return columns_[size_t(column)].index.firstMatch(
+    return ShownRow{columns_[size_t(column)].index.firstMatch(
         key, [&](uint32_t row) { return cellView(row, column); },
-        [&](uint32_t row) { return displayedRow(row); }, orderStamp_);
+        [&](uint32_t row) { return displayedRow(row); }, orderStamp_)};
 }
 
-qsizetype ListItemsModel::displayedRow(qsizetype storage) const {
-    if (order_.empty()) return storage;
+ShownRow ListItemsModel::shownOf(StorageRow storage) const {
+    if (order_.empty()) return {storage.value};
     if (position_.size() != order_.size()) {
         position_.assign(order_.size(), 0);
         for (size_t i = 0; i < order_.size(); ++i) position_[order_[i]] = uint32_t(i);
     }
-    return position_[size_t(storage)];
+    return {qsizetype(position_[size_t(storage.value)])};
 }
 
 void ListItemsModel::sortBy(int column, Qt::SortOrder order) {

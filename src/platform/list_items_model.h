@@ -2,6 +2,7 @@
 
 #include "platform/pod_buffer.h"
 #include "platform/prefix_index.h"
+#include "platform/row_coordinates.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -47,13 +48,18 @@ public:
     void setCheckable(bool on);
     bool checkable() const { return checkable_; }
 
-    // Displayed order: storage row of a displayed position (0-based) and back.
-    qsizetype storageRow(qsizetype displayed) const { return order_.empty() ? displayed : order_[size_t(displayed)]; }
-    qsizetype displayedRow(qsizetype storage) const;
+    // Displayed order: the stored row shown at a place, and where a stored row is shown.
+    StorageRow storageOf(ShownRow shown) const {
+        return {order_.empty() ? shown.value : qsizetype(order_[size_t(shown.value)])};
+    }
+    ShownRow shownOf(StorageRow storage) const;
+    // The same with plain numbers (0-based shown rows).
+    qsizetype storageRow(qsizetype displayed) const { return storageOf(ShownRow{displayed}).value; }
+    qsizetype displayedRow(qsizetype storage) const { return shownOf(StorageRow{storage}).value; }
 
-    // The first displayed row (0-based) whose cell in `column`, blanks trimmed, starts
-    // with `key` ignoring case; -1 when none. Each column gets an index on first use.
-    qsizetype findPrefix(int column, QStringView key);
+    // The first shown row whose cell in `column`, blanks trimmed, starts with `key`
+    // ignoring case; none when no row does. Each column gets an index on first use.
+    ShownRow findPrefix(int column, QStringView key);
     // Builds that column's index now (when a search box takes the focus, say).
     void prepareSearch(int column);
 

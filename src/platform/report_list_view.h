@@ -35,14 +35,18 @@ public:
     int columnHeaderCount() const { return int(headers_.size()); }
     ColumnHeader columnHeader(int position) const;  // 1-based
 
+    // The stored row at a position, and the position of a stored row.
+    StorageRow storageOf(Position position) const { return model_->storageOf(shownRowOf(position)); }
+    Position positionOf(StorageRow row) const { return platform::positionOf(model_->shownOf(row)); }
+
     // Rows in displayed order (1-based positions).
-    QString itemText(qsizetype position) const { return model_->cell(model_->storageRow(position - 1), 0); }
+    QString itemText(qsizetype position) const { return model_->cell(storageOf(Position{position}).value, 0); }
     QString subItem(qsizetype position, int index) const {
-        return model_->cell(model_->storageRow(position - 1), index);
+        return model_->cell(storageOf(Position{position}).value, index);
     }
     // Cell `column` (0 the row's text) of a displayed row, without a copy.
     QStringView cellView(qsizetype position, int column) const {
-        return model_->cellView(model_->storageRow(position - 1), column);
+        return model_->cellView(storageOf(Position{position}).value, column);
     }
 
     // Check boxes beside the rows.
