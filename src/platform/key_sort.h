@@ -13,47 +13,87 @@ namespace platform {
 //   keyAt(row, level)      the level-th word of the row's key (0 past its end)
 //   exhausted(row, level)  the key has nothing beyond that word
 //   finalLess(a, b)        orders rows whose words were all equal (false when they are equal)
+namespace keysort_detail {
+
+// Sorts the range's rows by their keys, stable (descending too); `keys` and `ids` come in
+// the range's current order and leave in the sorted one. Long ranges go by bytes, least
+// significant first (a radix sort: no comparisons, and the bytes every key shares are
+// skipped); short ones by comparison.
+inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, bool descending,
+                      std::vector<uint64_t>& keysTmp, std::vector<uint32_t>& idsTmp) {
+    const size_t m = keys.size();
+    if (m < 512) {
+        std::vector<uint32_t> at(m);
+        for (size_t i = 0; i < m; ++i) at[i] = uint32_t(i);
+        std::sort(at.begin(), at.end(), [&](uint32_t a, uint32_t b) {
+            if (keys[a] != keys[b]) return descending ? keys[a] > keys[b] : keys[a] < keys[b];
+            return a < b;
+        });
+        keysTmp.resize(m);
+        idsTmp.resize(m);
+        for (size_t i = 0; i < m; ++i) {
+            keysTmp[i] = keys[at[i]];
+            idsTmp[i] = ids[at[i]];
+        }
+        keys.swap(keysTmp);
+        ids.swap(idsTmp);
+        return;
+    }
+    std::vector<uint32_t> counts(8 * 256, 0);
+    for (uint64_t k : keys)
+        for (int b = 0; b < 8; ++b) ++counts[size_t(b) * 256 + ((k >> (8 * b)) & 0xff)];
+    keysTmp.resize(m);
+    idsTmp.resize(m);
+    for (int b = 0; b < 8; ++b) {
+        uint32_t* c = &counts[size_t(b) * 256];
+        if (c[(keys[0] >> (8 * b)) & 0xff] == m) continue;  // every key has this byte
+        uint32_t start[256];
+        uint32_t sum = 0;
+        for (int v = 0; v < 256; ++v) {
+            const int bucket = descending ? 255 - v : v;
+            start[bucket] = sum;
+            sum += c[bucket];
+        }
+        for (size_t i = 0; i < m; ++i) {
+            const uint32_t to = start[(keys[i] >> (8 * b)) & 0xff]++;
+            keysTmp[to] = keys[i];
+            idsTmp[to] = ids[i];
+        }
+        keys.swap(keysTmp);
+        ids.swap(idsTmp);
+    }
+}
+
+}  // namespace keysort_detail
+
 template <class KeyAt, class Exhausted, class FinalLess>
 void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Exhausted exhausted, FinalLess finalLess) {
-    struct Keyed {
-        uint64_t key;
-        uint32_t at;  // place in the range before sorting: equal keys keep their order by it
-    };
     struct Range {
         size_t begin, end;
         unsigned level;
     };
     std::vector<Range> work;
     if (n > 1) work.push_back({0, n, 0});
-    std::vector<Keyed> entries;
-    std::vector<uint32_t> moved;
+    std::vector<uint64_t> keys, keysTmp;
+    std::vector<uint32_t> ids, idsTmp;
     while (!work.empty()) {
         const Range r = work.back();
         work.pop_back();
         const size_t m = r.end - r.begin;
-        entries.resize(m);
+        keys.resize(m);
+        ids.assign(rows + r.begin, rows + r.end);
         bool allSame = true;
         for (size_t i = 0; i < m; ++i) {
-            entries[i] = {keyAt(rows[r.begin + i], r.level), uint32_t(i)};
-            allSame = allSame && entries[i].key == entries[0].key;
+            keys[i] = keyAt(ids[i], r.level);
+            allSame = allSame && keys[i] == keys[0];
         }
         if (!allSame) {
-            // Unstable sort on (key, place) is stable on the key, without a merge buffer.
-            if (descending)
-                std::sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) {
-                    return a.key != b.key ? a.key > b.key : a.at < b.at;
-                });
-            else
-                std::sort(entries.begin(), entries.end(), [](const Keyed& a, const Keyed& b) {
-                    return a.key != b.key ? a.key < b.key : a.at < b.at;
-                });
-            moved.resize(m);
-            for (size_t i = 0; i < m; ++i) moved[i] = rows[r.begin + entries[i].at];
-            std::copy(moved.begin(), moved.end(), rows + r.begin);
+            keysort_detail::sortRange(keys, ids, descending, keysTmp, idsTmp);
+            std::copy(ids.begin(), ids.end(), rows + r.begin);
         }
         for (size_t g = 0; g < m;) {
             size_t h = g + 1;
-            while (h < m && entries[h].key == entries[g].key) ++h;
+            while (h < m && keys[h] == keys[g]) ++h;
             if (h - g > 1) {
                 bool done = true;
                 for (size_t i = g; i < h && done; ++i) done = exhausted(rows[r.begin + i], r.level);
