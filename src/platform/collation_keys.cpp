@@ -18,7 +18,9 @@ struct CloseCollator {
 std::unique_ptr<UCollator, CloseCollator> openCollator(const QLocale& locale) {
     if (locale.language() == QLocale::C) return nullptr;
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UCollator, CloseCollator> c(ucol_open(locale.name().toLatin1().constData(), &status));
+    // Named as Qt names it to ICU: language, script and territory joined by underscores.
+    const QByteArray name = locale.bcp47Name().replace(u'-', u'_').toLatin1();
+    std::unique_ptr<UCollator, CloseCollator> c(ucol_open(name.constData(), &status));
     if (U_FAILURE(status)) return nullptr;
     ucol_setAttribute(c.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
     ucol_setAttribute(c.get(), UCOL_STRENGTH, UCOL_SECONDARY, &status);

@@ -63,7 +63,8 @@ std::vector<uint32_t> referenceSort(std::vector<uint32_t> rows, const QStringLis
 }
 
 const QLocale kLocales[] = {QLocale(QLocale::Spanish, QLocale::Argentina), QLocale(QLocale::Spanish, QLocale::Spain),
-                            QLocale(QLocale::English, QLocale::UnitedStates)};
+                            QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Swedish, QLocale::Sweden),
+                            QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia)};
 
 TEST(SortStrategies, CollatedOrderIsQCollatorsExactOrderBothWays) {
     const QStringList texts = spanishTexts(4000, 3);
