@@ -1,5 +1,6 @@
 #include "utility/odbc_block_reader.h"
 
+#include <algorithm>
 #include <sql.h>
 #include <sqlext.h>
 #include <vector>
@@ -12,6 +13,8 @@ bool blockFetchOn = true;
 BlockRead lastRead = BlockRead::NotSuitable;
 
 constexpr SQLULEN kBlockRows = 1024;
+// Wide rows (many long columns) get fewer rows per block, so a block stays within this.
+constexpr size_t kBlockBytes = size_t(16) << 20;
 // Texts longer than this many characters (text, ntext, nvarchar(max), ...) are read row by row.
 constexpr SQLULEN kLongestBound = 4000;
 
@@ -20,7 +23,9 @@ bool isBoundedText(SQLSMALLINT type, SQLULEN size) {
     case SQL_CHAR:
     case SQL_VARCHAR:
     case SQL_WCHAR:
-    case SQL_WVARCHAR: return size > 0 && size <= kLongestBound;
+    case SQL_WVARCHAR:
+    case SQL_LONGVARCHAR:  // some drivers (SQLite's) call any text over 255 long
+    case SQL_WLONGVARCHAR: return size > 0 && size <= kLongestBound;
     default: return false;
     }
 }
@@ -79,18 +84,22 @@ BlockRead readBlocks(void* statement, platform::Recordset& rs, QString& error) {
         width[size_t(c)] = SQLLEN(std::max<SQLULEN>(size, 255) + 1);
     }
 
+    size_t rowBytes = 0;
+    for (SQLLEN w : width) rowBytes += size_t(w) * sizeof(SQLWCHAR) + sizeof(SQLLEN);
+    const SQLULEN blockRows = std::clamp<SQLULEN>(SQLULEN(kBlockBytes / rowBytes), 16, kBlockRows);
+
     Unbind unbind{stmt};
     SQLULEN fetched = 0;
-    std::vector<SQLUSMALLINT> status(kBlockRows);
+    std::vector<SQLUSMALLINT> status(blockRows);
     if (!SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) ||
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(kBlockRows), 0) != SQL_SUCCESS ||
+        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockRows), 0) != SQL_SUCCESS ||
         !SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0)) ||
         !SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, status.data(), 0)))
         return BlockRead::NotSuitable;  // the driver would not fetch blocks (or not of this size)
     std::vector<std::vector<SQLWCHAR>> buffers(static_cast<size_t>(columns));
-    std::vector<std::vector<SQLLEN>> lengths(static_cast<size_t>(columns), std::vector<SQLLEN>(kBlockRows));
+    std::vector<std::vector<SQLLEN>> lengths(static_cast<size_t>(columns), std::vector<SQLLEN>(blockRows));
     for (SQLSMALLINT c = 0; c < columns; ++c) {
-        buffers[size_t(c)].resize(kBlockRows * size_t(width[size_t(c)]));
+        buffers[size_t(c)].resize(blockRows * size_t(width[size_t(c)]));
         if (!SQL_SUCCEEDED(SQLBindCol(stmt, SQLUSMALLINT(c + 1), SQL_C_WCHAR, buffers[size_t(c)].data(),
                                       width[size_t(c)] * SQLLEN(sizeof(SQLWCHAR)), lengths[size_t(c)].data())))
             return BlockRead::NotSuitable;

@@ -101,6 +101,9 @@ TEST_F(OdbcSession, BlockFetchLoadsEveryCellAsTheRowByRowReadDoes) {
                       .arg(i % 28 + 1, 2, 10, QLatin1Char('0'));
     }
     statements << QStringLiteral("INSERT INTO T VALUES ") + values;
+    // Wide rows: fewer rows to a block.
+    statements << QStringLiteral("CREATE TABLE W (N INT, X VARCHAR(4000), Y NVARCHAR(4000), Z VARCHAR(4000))")
+               << QStringLiteral("INSERT INTO W SELECT N, A, B, L || A FROM T");
     const QString file = makeDatabase(QStringLiteral("block.sqlite"), statements);
     DataAccess da;
     da.setServer(QStringLiteral("localhost"));
@@ -112,7 +115,8 @@ TEST_F(OdbcSession, BlockFetchLoadsEveryCellAsTheRowByRowReadDoes) {
         {QStringLiteral("SELECT A, B FROM T ORDER BY N"), utility::BlockRead::Done},  // text only: in blocks
         {QStringLiteral("SELECT A, B, C FROM T ORDER BY N"), utility::BlockRead::Restart},  // a text longer than its column
         {QStringLiteral("SELECT A, N, F, D, L FROM T ORDER BY N"), utility::BlockRead::NotSuitable},  // numbers, dates, long text
-        {QStringLiteral("SELECT A, B FROM T WHERE N < 0"), utility::BlockRead::Done}};  // nothing
+        {QStringLiteral("SELECT A, B FROM T WHERE N < 0"), utility::BlockRead::Done},  // nothing
+        {QStringLiteral("SELECT X, Y, Z FROM W ORDER BY N"), utility::BlockRead::Done}};  // blocks of fewer rows
     for (const auto& [sql, how] : selects) {
         SCOPED_TRACE(sql.toStdString());
         platform::Recordset blocks, rows;
