@@ -94,6 +94,12 @@ int main(int argc, char* argv[]) {
                 std::fprintf(stderr, "stockfix: %s necesita el nombre de un archivo\nPruebe: stockfix --help\n", arg);
                 return 2;
             }
+            // The keys where the file should be: said without repeating them (they may hold the password).
+            if (argv[i + 1][0] == '@') {
+                std::fprintf(stderr, "stockfix: %s necesita el nombre de un archivo antes de las claves\n"
+                                     "Pruebe: stockfix --help\n", arg);
+                return 2;
+            }
             (isJournal ? journal : restore) = QString::fromLocal8Bit(argv[++i]);
             (isJournal ? journalGiven : restoreGiven) = true;
         } else if (std::strncmp(arg, "--", 2) == 0) {

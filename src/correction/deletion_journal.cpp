@@ -110,6 +110,15 @@ void DeletionJournal::raise(const QString& what) const {
 void DeletionJournal::open(const JournalSettings& settings) {
     if (!settings.file.isEmpty()) {
         path_ = QFileInfo(settings.file).absoluteFilePath();
+        // Runs are appended to a journal, never to another file (the database itself, say).
+        QFile existing(path_);
+        if (existing.exists() && existing.size() > 0) {
+            if (!existing.open(QIODevice::ReadOnly)) raise(existing.errorString());
+            QByteArray start = existing.read(64);
+            if (start.startsWith("\xEF\xBB\xBF")) start.remove(0, 3);
+            if (!start.startsWith(kJournalSignature))
+                raise(QStringLiteral("el archivo ya existe y no es un diario de borrado: no se le agrega nada"));
+        }
         fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
         if (fd_ < 0) raise(errnoText(errno));
         syncFolder(QFileInfo(path_).absolutePath());
@@ -164,6 +173,17 @@ void DeletionJournal::readColumns() {
     quotedNames_ = names;
     for (int i = 0; i < columns_.count(); ++i) fields_.push_back(columns_.field(i));
     selectList_ = dialect_ == Dialect::Sqlite ? QStringLiteral("*") : reads.join(QStringLiteral(", "));
+    literalsFromEngine_ = dialect_ == Dialect::Sqlite && session_.database().driverName() != QLatin1String("QSQLITE");
+    if (literalsFromEngine_) {
+        // quote() writes integers and reals so that SQLite reads back the same value, and
+        // blobs as X'..'; text goes as its bytes, so no character depends on the driver.
+        QStringList literals;
+        for (const QString& name : names)
+            literals << QStringLiteral("CASE typeof(%1) WHEN 'text' THEN 'CAST(X''' || hex(%1) || ''' AS TEXT)' "
+                                       "ELSE quote(%1) END")
+                            .arg(name);
+        selectList_ = literals.join(QStringLiteral(", "));
+    }
     if (dialect_ == Dialect::SqlServer) {
         QSqlQuery q = session_.OpenQuery(
             QStringLiteral("SELECT OBJECTPROPERTY(OBJECT_ID(N'%1'), 'TableHasIdentity')").arg(QLatin1String(kTable)));
@@ -201,11 +221,21 @@ int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobant
         for (int i = 0; i < columns; ++i) {
             const QVariant value = q.value(i);
             const QSqlField& field = fields_[size_t(i)];
-            literal = literalSql(value, field, dialect_);
             if (i > 0) {
                 values += QLatin1String(", ");
                 where += QLatin1String(" AND ");
             }
+            if (literalsFromEngine_) {
+                literal = value.toString();
+                if (literal == u"Inf") literal = QStringLiteral("9e999");  // what SQLite reads as infinity
+                else if (literal == u"-Inf") literal = QStringLiteral("-9e999");
+                values += literal;
+                where += quotedNames_[i];
+                if (literal == u"NULL") where += QLatin1String(" IS NULL");
+                else where += QLatin1String(" = ") + literal + QLatin1String(" COLLATE BINARY");
+                continue;
+            }
+            literal = literalSql(value, field, dialect_);
             values += literal;
             appendEquals(where, quotedNames_[i], literal, value, field, dialect_);
         }

@@ -16,6 +16,9 @@ class DataAccess;
 
 namespace correction {
 
+// The first line of every run in a journal file; appending and restoring look for it.
+inline constexpr char kJournalSignature[] = "-- stockfix: diario de borrado";
+
 // Where journals go and who hears of a new one.
 struct JournalSettings {
     QString file;                                     // every run appends here; empty: a new file per run
@@ -71,6 +74,9 @@ private:
     QStringList quotedNames_;
     QString columnList_;  // "([A], [B], ...)"
     QString selectList_;  // what the row query reads
+    // SQLite behind ODBC: the driver hands values over with 32-bit integers, 15-digit reals
+    // and text cut at a NUL, so SQLite itself writes each value's literal.
+    bool literalsFromEngine_ = false;
     QSqlQuery byVoucher_;  // SQLite: the row query prepared once
     bool identity_ = false;
     QString pending_;

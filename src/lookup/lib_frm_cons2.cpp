@@ -11,6 +11,7 @@
 #include "utility/library.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontMetricsF>
@@ -101,7 +102,12 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     setTabOrder(CmdAceptar, CmdCancelar);
 
     connect(MNU_Llena, &QAction::triggered, this, [this] { MNU_Llena_Click(); });
-    mostrarMenu = [](QMenu& menu) { menu.exec(QCursor::pos()); };
+    // F5 opens the menu under the box that has the focus, its first item ready for Enter.
+    mostrarMenu = [this](QMenu& menu) {
+        const QWidget* caja = QApplication::focusWidget();
+        menu.setActiveAction(MNU_Llena);
+        menu.exec(caja ? caja->mapToGlobal(QPoint(0, caja->height())) : QCursor::pos());
+    };
     ListView1->installEventFilter(this);
     connect(ListView1, &platform::ReportListView::columnClick, this, [this](int p) { ListView1_ColumnClick(p); });
     connect(ListView1, &platform::ReportListView::dblClick, this, [this] { ListView1_DblClick(); });
@@ -393,10 +399,17 @@ bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::KeyPress) {
         platform::KeyDown k = platform::keyDownOf(*static_cast<QKeyEvent*>(event));
         if (watched == ListView1) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QPersistentModelIndex enLaLista = ListView1->currentIndex();
             ListView1_KeyDown(k.keyCode, k.shift);
-            // Enter was the confirmation: the default button must not confirm again. Every
-            // other key goes on to the list's own handling (Space ticks the row; the list
-            // starts no type-ahead search of its own).
+            // Enter was the confirmation: the default button must not confirm again. Space
+            // ticks the row the user was on, though the search it started in the box may
+            // have selected another. Every other key goes on to the list's own handling
+            // (the list starts no type-ahead search of its own).
+            if (key->key() == Qt::Key_Space && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+                ListView1->toggleChecked(enLaLista);
+                return true;
+            }
             return k.keyCode == platform::vbKeyReturn;
         }
         // A box's keys reach the box itself (which hands them to its line edit directly),

@@ -113,15 +113,25 @@ void ReportListView::ensurePositionVisible(qsizetype position) {
 // types a character starts no search of the list's own (its owner's search boxes search).
 void ReportListView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        const QModelIndex current = currentIndex();
-        if (model_->checkable() && current.isValid()) {
-            const qsizetype row = model_->storageRow(current.row());
-            model_->setChecked(row, !model_->checked(row));
-        }
+        toggleChecked(currentIndex());
         event->accept();
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void ReportListView::toggleChecked(const QModelIndex& at) {
+    if (!model_->checkable() || !at.isValid()) return;
+    const qsizetype row = model_->storageRow(at.row());
+    model_->setChecked(row, !model_->checked(row));
+}
+
+// The row that shows the focus frame is the selected row: Tab into a list with no selection
+// selects the row it lands on, so the keys that act on the selected row find it.
+void ReportListView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (selectionModel() && !selectionModel()->hasSelection() && currentIndex().isValid())
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ReportListView::keyboardSearch(const QString&) {}

@@ -72,6 +72,8 @@ public:
     double twipsPerPixel() const;
 
     void keyboardSearch(const QString& search) override;
+    // Ticks or unticks a row (any column of it) when rows have check boxes.
+    void toggleChecked(const QModelIndex& at);
 
 signals:
     // A header was clicked; its position from 1.
@@ -82,6 +84,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void resort();

@@ -27,6 +27,7 @@ QString literal(const QVariant& v) {
     if (v.metaType().id() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 17);
     if (v.metaType().id() == QMetaType::LongLong) return QString::number(v.toLongLong());
     QString s = v.toString();
+    if (s.contains(QChar(0))) return QStringLiteral("CAST(X'%1' AS TEXT)").arg(QString::fromLatin1(s.toUtf8().toHex()));
     return u'\'' + s.replace(u'\'', QStringLiteral("''")) + u'\'';
 }
 
@@ -35,7 +36,7 @@ QString literal(const QVariant& v) {
 QStringList snapshot(const QString& file) {
     QStringList rows = queryColumn(
         file, QStringLiteral("SELECT quote(IDMOVIMIENTO)||'|'||quote(TC)||'|'||quote(IDCOMPROBANTE)||'|'||quote(CANTIDAD)"
-                             "||'|'||quote(PRECIO)||'|'||quote(NOTA)||'|'||quote(DATO)||'|'||quote(MIXTO) FROM V_MV_Stock"));
+                             "||'|'||quote(PRECIO)||'|'||quote(NOTA)||hex(NOTA)||'|'||quote(DATO)||'|'||quote(MIXTO)||hex(MIXTO) FROM V_MV_Stock"));
     rows.sort();
     return rows;
 }
@@ -43,7 +44,7 @@ QStringList snapshot(const QString& file) {
 struct Shape {
     const char* name;
     bool key;    // IDMOVIMIENTO a primary key; without one, whole rows repeat
-    bool typed;  // every value of its column's declared type (what the ODBC driver reads back)
+    bool typed;  // every value of its column's declared type
     bool odbc;
 };
 
@@ -56,8 +57,7 @@ QStringList randomDatabase(std::mt19937& rng, const Shape& shape) {
     const QVariant notes[] = {QVariant(), QStringLiteral(""), QStringLiteral("O'Brien ''dos''"),
                               QStringLiteral("línea 1\nGO\nlínea 3"), QStringLiteral("tab\tcr\r;fin"),
                               QStringLiteral("x'; DELETE FROM V_MV_Stock; --"), QStringLiteral("日本語"),
-                              // The SQLite ODBC driver mangles characters beyond the first plane.
-                              shape.odbc ? QStringLiteral("ok") : QStringLiteral("😀")};
+                              QStringLiteral("😀"), QStringLiteral("antes") + QChar(0) + QStringLiteral("después")};
     const QVariant blobs[] = {QVariant(), QByteArray(), QByteArray("\x00\xff\x10\x27", 4), QByteArray("ab'c")};
     const QVariant mixed[] = {QVariant(), QVariant(qlonglong(7)), QVariant(7.5), QStringLiteral("7"), QStringLiteral("siete"),
                               QByteArray("\x01", 1)};
@@ -78,8 +78,9 @@ QStringList randomDatabase(std::mt19937& rng, const Shape& shape) {
             continue;
         }
         const double cantidad = shape.typed ? cents(rng) / 100.0 : cents(rng) / 100.0 + 0.1 + 0.2;  // 0.30000000000000004
+        // Keys past 32 bits: a driver that reads them as 32-bit integers loses them.
         last = QStringLiteral("INSERT INTO V_MV_Stock VALUES (%1, %2, %3, %4, %5, %6, %7, %8)")
-                   .arg(i)
+                   .arg(3000000000LL + i)
                    .arg(literal(pick(types)), literal(pick(ids)), literal(cantidad), literal(cents(rng) / 10000.0),
                         literal(pick(notes)), literal(pick(blobs)), shape.typed ? QStringLiteral("NULL") : literal(pick(mixed)));
         sql << last;
@@ -154,8 +155,8 @@ TEST_P(JournalRoundTrip, EveryDeletedRowComesBackExactlyAndASecondRestoreChanges
 INSTANTIATE_TEST_SUITE_P(Shapes, JournalRoundTrip,
                          ::testing::Values(Shape{"KeyedAnyType", true, false, false},
                                            Shape{"RepeatedRows", false, false, false},
-                                           Shape{"OdbcKeyed", true, true, true},
-                                           Shape{"OdbcRepeatedRows", false, true, true}),
+                                           Shape{"OdbcKeyed", true, false, true},
+                                           Shape{"OdbcRepeatedRows", false, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SqlLiteral, ValuesAreWrittenExactlyForEachEngine) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -132,14 +133,21 @@ TEST_F(Restore, ARunStoppedByARefusedDeletionOrKilledMidWayIsPutBack) {
 
 TEST_F(Restore, AJournalThatCannotBeWrittenStopsTheRunBeforeAnyDeletion) {
     const QStringList before = rows(db);
-    for (const QString& file : {dir.filePath(QStringLiteral("no-such-folder/diario.sql")), QStringLiteral("/dev/full")}) {
+    // Another file is never taken for a journal: not the database itself, not a text.
+    const QString notes = dir.filePath(QStringLiteral("notas.txt"));
+    writeFile(notes, QByteArray("notas del administrador\n"));
+    const QByteArray database = bytesOf(db);
+    for (const QString& file : {dir.filePath(QStringLiteral("no-such-folder/diario.sql")), QStringLiteral("/dev/full"), db, notes}) {
         SCOPED_TRACE(file.toStdString());
+        const QByteArray bytes = file == db || file == notes ? bytesOf(file) : QByteArray();
         const Outcome o = run({QStringLiteral("--batch"), QStringLiteral("--journal"), file, keys(db)});
         EXPECT_EQ(o.status, 1);
         EXPECT_TRUE(o.err.contains(QStringLiteral("No se pudo escribir el diario de borrado"))) << o.err.toStdString();
         EXPECT_TRUE(rows(db) == before);
+        if (!bytes.isEmpty()) EXPECT_TRUE(bytesOf(file) == bytes);
         noLog(db);
     }
+    EXPECT_TRUE(bytesOf(db) == database);
 }
 
 TEST_F(Restore, ADryRunChangesNoByteAndLeavesNoLog) {
@@ -175,19 +183,28 @@ TEST_F(Restore, DamagedJournalsAreRefusedOrRestoredUpToTheLastWholeStatement) {
     const qsizetype lastInsert = whole.lastIndexOf("INSERT INTO");
     const qsizetype secondInsert = whole.indexOf("INSERT INTO", whole.indexOf("INSERT INTO") + 1);
     const qsizetype deleted = QString::fromUtf8(whole).count(QStringLiteral("\nINSERT INTO"));
+    const qsizetype secondLineEnd = whole.indexOf('\n', secondInsert) + 1;
+    QString counted = QString::fromUtf8(whole);
+    counted.replace(QRegularExpression(QStringLiteral("comprobantes, (\\d+) filas\\.")), QStringLiteral("comprobantes, 9999 filas."));
     const struct {
         const char* name;
         QByteArray bytes;
         int status;
         const char* message;
-        const char* out;
+        QString out;
     } cases[] = {
-        {"cut mid-statement", whole.left(lastInsert + 40), 0, "cortado", "%1 filas repuestas, 0 ya estaban\n"},
+        {"cut mid-statement", whole.left(lastInsert + 40), 0, "cortado",
+         QStringLiteral("%1 filas repuestas, 0 ya estaban\n").arg(deleted - 1)},
         {"not a journal", QByteArray("SELECT 1;\nDROP TABLE V_MV_Stock;\n"), 2, "no es un diario", ""},
         {"binary", QByteArray("\xff\xfe\x00garbage", 10), 2, "no es un diario", ""},
         {"empty", QByteArray(), 2, "no es un diario", ""},
         {"damaged inside", whole.left(secondInsert + 30) + "\n" + whole.mid(secondInsert), 2, "dañado", ""},
         {"a statement slipped in", whole + "DELETE FROM V_MV_Stock;\n", 2, "dañado", ""},
+        {"a line gone inside", whole.left(secondInsert) + whole.mid(secondLineEnd), 2, "dañado", ""},
+        {"the closing count changed", counted.toUtf8(), 2, "dañado", ""},
+        // Restored as far as it goes, and said: the rows were put back by the first case.
+        {"cut at a line's end", whole.left(secondLineEnd), 0, "termina sin la línea final",
+         QStringLiteral("0 filas repuestas, 2 ya estaban\n")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -197,7 +214,7 @@ TEST_F(Restore, DamagedJournalsAreRefusedOrRestoredUpToTheLastWholeStatement) {
         EXPECT_EQ(o.status, c.status);
         EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.message))) << o.err.toStdString();
         if (c.status == 0) {
-            EXPECT_EQ(o.out, QString::fromUtf8(c.out).arg(deleted - 1));  // every row but the one cut short
+            EXPECT_EQ(o.out, c.out);
         } else {
             EXPECT_EQ(o.out, QString());
             EXPECT_TRUE(rows(db) == before);  // a refused journal runs nothing
@@ -206,6 +223,11 @@ TEST_F(Restore, DamagedJournalsAreRefusedOrRestoredUpToTheLastWholeStatement) {
     }
     const Outcome missing = run({QStringLiteral("--restore"), dir.filePath(QStringLiteral("no-such.sql")), keys(db)});
     EXPECT_EQ(missing.status, 2);
+    // The file forgotten: the keys are not taken for it, nor repeated with their password.
+    const Outcome forgotten = run({QStringLiteral("--restore"), keys(db) + QStringLiteral(" @Password=secreto;")});
+    EXPECT_EQ(forgotten.status, 2);
+    EXPECT_TRUE(forgotten.err.contains(QStringLiteral("antes de las claves"))) << forgotten.err.toStdString();
+    EXPECT_FALSE(forgotten.err.contains(QStringLiteral("secreto")));
 }
 
 TEST_F(Restore, OnlyDatabasesAreOpenedAndNoneIsEverCreated) {

@@ -61,11 +61,14 @@ const Case kCases[] = {
     {"escape in a search box", false, 0, "CmbSearch_0", {{Qt::Key_Escape}}, "", "", "2", "", End::Cancelled},
     {"alt+c", false, 0, "ListView1", {{Qt::Key_C, Qt::AltModifier}}, "", "", "2", "", End::Cancelled},
     {"alt+a", false, 0, "CmbSearch_0", {{Qt::Key_A, Qt::AltModifier}}, "", "", "2", "", End::Accepted},
-    // Space goes to the search box, and the list still ticks the row with it.
-    {"space with check boxes", true, 0, "ListView1", {{Qt::Key_Space}}, "CmbSearch_0", " ", "1", "1", End::Open},
+    // Space goes to the search box (whose blank text selects the first row), and the list
+    // still ticks the row the user was on.
+    {"space with check boxes", true, 0, "ListView1", {{Qt::Key_Space}}, "CmbSearch_0", " ", "1", "2", End::Open},
     {"space without check boxes", false, 0, "ListView1", {{Qt::Key_Space}}, "CmbSearch_0", " ", "1", "", End::Open},
-    {"space twice unticks", true, 0, "ListView1", {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Up}, {Qt::Key_Space}},
-     "CmbSearch_0", "  ", "1", "", End::Open},
+    {"back in the list, space ticks the row found", true, 0, "ListView1", {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Space}},
+     "CmbSearch_0", "  ", "1", "12", End::Open},
+    {"space twice on one row unticks it", true, 0, "ListView1",
+     {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Down}, {Qt::Key_Space}}, "CmbSearch_0", "  ", "1", "", End::Open},
     // The key pressed gives the character, not the symbol the layout puts on it.
     {"shift+9 as X11 sends it", false, 0, "ListView1", {{Qt::Key_ParenLeft, Qt::ShiftModifier, 18, '(', "("}},
      "CmbSearch_0", "9", "2", "", End::Open},
@@ -168,3 +171,15 @@ INSTANTIATE_TEST_SUITE_P(Lookup, Keyboard, ::testing::ValuesIn(kCases), [](const
     for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return name;
 });
+
+TEST_F(LookupWindowTest, TabIntoAListWithoutASelectionSelectsTheRowItLandsOn) {
+    auto& win = open(/*cantidades=*/true);
+    win.ListView1->selectionModel()->clear();
+    win.CmbSearch[0]->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), win.ListView1);
+    EXPECT_EQ(selected(), QStringLiteral("1"));
+    key(Qt::Key_Insert);  // the quantity keys find the row the focus frame shows
+    EXPECT_TRUE(prompter.boxes.isEmpty());
+    EXPECT_EQ(quantity(1), n("1.0"));
+}
