@@ -443,39 +443,22 @@ void DataAccess::RunQuery(QSqlQuery& query) {
     if (!query.exec()) raiseDatabaseError(driverText(query.lastError()));
 }
 
-void DataAccess::BeginTrans() {
+// SQLite takes the statements themselves (BEGIN IMMEDIATE: the write lock now, not at the first
+// write); ODBC goes through the driver's own transaction calls.
+void DataAccess::transactionStep(const QString& sqlite, bool (QSqlDatabase::*odbc)()) {
     requireOpen();
     QSqlDatabase db = database();
     if (!viaOdbc_) {
-        // IMMEDIATE: the write lock now, not at the first write.
         QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) raiseDatabaseError(driverText(q.lastError()));
-    } else if (!db.transaction()) {
+        if (!q.exec(sqlite)) raiseDatabaseError(driverText(q.lastError()));
+    } else if (!(db.*odbc)()) {
         raiseDatabaseError(driverText(db.lastError()));
     }
 }
 
-void DataAccess::CommitTrans() {
-    requireOpen();
-    QSqlDatabase db = database();
-    if (!viaOdbc_) {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("COMMIT"))) raiseDatabaseError(driverText(q.lastError()));
-    } else if (!db.commit()) {
-        raiseDatabaseError(driverText(db.lastError()));
-    }
-}
-
-void DataAccess::RollbackTrans() {
-    requireOpen();
-    QSqlDatabase db = database();
-    if (!viaOdbc_) {
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("ROLLBACK"))) raiseDatabaseError(driverText(q.lastError()));
-    } else if (!db.rollback()) {
-        raiseDatabaseError(driverText(db.lastError()));
-    }
-}
+void DataAccess::BeginTrans() { transactionStep(QStringLiteral("BEGIN IMMEDIATE"), &QSqlDatabase::transaction); }
+void DataAccess::CommitTrans() { transactionStep(QStringLiteral("COMMIT"), &QSqlDatabase::commit); }
+void DataAccess::RollbackTrans() { transactionStep(QStringLiteral("ROLLBACK"), &QSqlDatabase::rollback); }
 
 void DataAccess::CloseRecordset(platform::Recordset& rs) {
     if (!rs.isOpen()) throw RuntimeError::of(platform::kObjectClosed);

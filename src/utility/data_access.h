@@ -114,6 +114,7 @@ private:
     QString hidePassword(QString text) const;
     [[noreturn]] void raiseDatabaseError(const QString& driverText) const;
     void requireOpen() const;
+    void transactionStep(const QString& sqlite, bool (QSqlDatabase::*odbc)());
     QString odbcConnectionText(bool withPassword) const;
 
     QString connectionName_;
