@@ -3,7 +3,7 @@
 // Prints the IDARTICULO of the article chosen; status 1 when none was.
 #include "lookup/lib_frm_cons2.h"
 #include "platform/application.h"
-#include "platform/qt_prompter.h"
+#include "platform/script_prompter.h"
 #include "startup/command_line.h"
 #include "startup/iniciar_sistema.h"
 #include "startup/liberar_objetos.h"
@@ -25,8 +25,7 @@ int main(int argc, char* argv[]) {
 
     // The suite's start-up: the session from the command-line keys, the mask file, the settings.
     platform::setUpApplication(startup::commandLineText(keys));
-    platform::QtPrompter prompter;
-    platform::setPrompter(&prompter);
+    platform::useWindowPrompter(aceptar);  // --aceptar: boxes go to standard error, nobody waits
     startup::IniciarSistema();
 
     lookup::Lib_ClsCons2& consulta = startup::consultaGlobal();
