@@ -76,8 +76,8 @@ DeletionJournal::DeletionJournal(utility::DataAccess& session, const QString& se
 }
 
 void DeletionJournal::writeHeader(const QString& selection) {
-    const QString now = QDateTime::currentDateTime().toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
-                            .toString(Qt::ISODate);
+    const QDateTime local = QDateTime::currentDateTime();
+    const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
     QString header;
     header += QStringLiteral("-- stockfix: diario de borrado de %1\n").arg(QLatin1String(kTable));
     header += QStringLiteral("-- Fecha: %1\n").arg(now);

@@ -152,14 +152,12 @@ QString DataAccess::hidePasswords(const QString& text) {
     return out;
 }
 
-QString DataAccess::hidePassword(QString text) const { return hidePasswords(text); }
-
 void DataAccess::fail(const QString& why) {
-    openError_ = hidePassword(why);
+    openError_ = hidePasswords(why);
     CloseSession();
     platform::noteErrorReported();
     QString message = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(openError_);
-    if (!openHint_.isEmpty()) message += u'\n' + hidePassword(openHint_);
+    if (!openHint_.isEmpty()) message += u'\n' + hidePasswords(openHint_);
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
     if (platform::prompter().hasWindows()) platform::MsgBox(message, platform::vbOKOnly | platform::vbCritical);
@@ -172,13 +170,21 @@ void DataAccess::OpenSession(int, int) {
     if (!why.isEmpty()) fail(why);
 }
 
-QString DataAccess::openSqlite() {
+// Why the file named by DatabaseName cannot be a SQLite database, or nothing. SQLite takes
+// an empty file for an empty database and would write one into it, and some drivers create
+// a missing one.
+QString DataAccess::sqliteFileProblem() const {
     const QFileInfo file(databaseName_);
     if (databaseName_.trimmed().isEmpty()) return QStringLiteral("no se indicó el archivo de la base de datos");
     if (!file.exists()) return QStringLiteral("no existe el archivo %1").arg(databaseName_);
     if (!file.isFile()) return QStringLiteral("%1 no es un archivo").arg(databaseName_);
-    // SQLite takes an empty file for an empty database and would write one into it.
     if (file.size() == 0) return QStringLiteral("%1 está vacío (0 bytes): no es una base de datos").arg(databaseName_);
+    return {};
+}
+
+QString DataAccess::openSqlite() {
+    if (const QString problem = sqliteFileProblem(); !problem.isEmpty()) return problem;
+    const QFileInfo file(databaseName_);
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     sqlitePath_ = file.absoluteFilePath();
@@ -209,7 +215,10 @@ QString DataAccess::openOdbc() {
         return QStringLiteral("no hay un controlador ODBC para SQL Server instalado "
                               "(instale \"ODBC Driver 18 for SQL Server\" o FreeTDS, "
                               "o indique uno en STOCKFIX_ODBC_DRIVER)");
-    if (const QString problem = odbcSqliteFileProblem(); !problem.isEmpty()) return problem;
+    // The SQLite ODBC driver creates a missing file and takes an empty one for a database:
+    // both are refused before it connects, and NoCreat keeps it from creating one meanwhile.
+    if (driver.contains(QStringLiteral("SQLite"), Qt::CaseInsensitive))
+        if (const QString problem = sqliteFileProblem(); !problem.isEmpty()) return problem;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), connectionName_);
     db.setDatabaseName(odbcConnectionText(true));
     db.setConnectOptions(readOnly_ ? QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15;SQL_ATTR_ACCESS_MODE=SQL_MODE_READ_ONLY")
@@ -233,17 +242,6 @@ QString DataAccess::openOdbc() {
     return {};
 }
 
-// The SQLite ODBC driver creates a missing file and takes an empty one for a database:
-// both are refused before it connects, and NoCreat keeps it from creating one meanwhile.
-QString DataAccess::odbcSqliteFileProblem() const {
-    if (!sqlServerDriver().contains(QStringLiteral("SQLite"), Qt::CaseInsensitive)) return {};
-    const QFileInfo file(databaseName_);
-    if (databaseName_.trimmed().isEmpty()) return QStringLiteral("no se indicó el archivo de la base de datos");
-    if (!file.exists()) return QStringLiteral("no existe el archivo %1").arg(databaseName_);
-    if (!file.isFile()) return QStringLiteral("%1 no es un archivo").arg(databaseName_);
-    if (file.size() == 0) return QStringLiteral("%1 está vacío (0 bytes): no es una base de datos").arg(databaseName_);
-    return {};
-}
 
 bool DataAccess::IsOpen() const {
     if (engine_ == Engine::None || !QSqlDatabase::contains(connectionName_)) return false;
@@ -282,7 +280,7 @@ QString DataAccess::statementFor(const QString& sql) const {
 }
 
 void DataAccess::raiseDatabaseError(const QString& text) const {
-    throw RuntimeError(platform::kDatabaseError, hidePassword(text));
+    throw RuntimeError(platform::kDatabaseError, hidePasswords(text));
 }
 
 namespace {
@@ -415,11 +413,8 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
 }
 
 long long DataAccess::ExecuteSql(const QString& sql) {
-    requireOpen();
-    QSqlQuery q(database());
-    const QString text = statementFor(sql);
-    if (!prepareStatement(q, text, viaOdbc_, connection_.commandTimeout_) || !q.exec())
-        raiseDatabaseError(driverText(q.lastError()));
+    QSqlQuery q = PrepareQuery(sql);
+    RunQuery(q);
     return q.numRowsAffected();
 }
 

@@ -107,11 +107,10 @@ private:
     // Each returns why the session could not open, or the empty text.
     QString openSqlite();
     QString openOdbc();
-    QString odbcSqliteFileProblem() const;
+    QString sqliteFileProblem() const;
     void openSqliteRecordset(const QString& text, platform::Recordset& rs);
     void fail(const QString& why);
     void applyCommandTimeout();
-    QString hidePassword(QString text) const;
     [[noreturn]] void raiseDatabaseError(const QString& driverText) const;
     void requireOpen() const;
     void transactionStep(const QString& sqlite, bool (QSqlDatabase::*odbc)());

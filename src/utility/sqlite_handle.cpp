@@ -16,11 +16,11 @@ bool sharedHandleOn = true;
 
 void setSqliteSharedHandle(bool on) { sharedHandleOn = on; }
 
-bool driverUsesLinkedSqlite(const QSqlDatabase& db) {
-    const QSqlDriver* driver = db.driver();
-    if (!driver || db.driverName() != QLatin1String("QSQLITE")) return false;
-    // The driver object's virtual table lies in the plugin's library; from there, the SQLite
-    // that library was linked with.
+namespace {
+
+// The driver object's virtual table lies in the plugin's library; from there, the SQLite
+// that library was linked with.
+bool pluginUsesLinkedSqlite(const QSqlDriver* driver) {
     Dl_info plugin{};
     const void* vtable = *reinterpret_cast<void* const*>(driver);
     if (!dladdr(vtable, &plugin) || !plugin.dli_fname) return false;
@@ -33,6 +33,17 @@ bool driverUsesLinkedSqlite(const QSqlDatabase& db) {
         return false;
     const auto theirVersion = reinterpret_cast<const char* (*)()>(theirs);
     return theirsAt.dli_fbase == oursAt.dli_fbase && std::strcmp(theirVersion(), sqlite3_libversion()) == 0;
+}
+
+}  // namespace
+
+bool driverUsesLinkedSqlite(const QSqlDatabase& db) {
+    const QSqlDriver* driver = db.driver();
+    if (!driver || db.driverName() != QLatin1String("QSQLITE")) return false;
+    // Every QSQLITE driver comes from the one plugin library: it is looked at once, not at
+    // every recordset.
+    static const bool linked = pluginUsesLinkedSqlite(driver);
+    return linked;
 }
 
 SqliteReadHandle::SqliteReadHandle(const QSqlDatabase& db, const QString& path, int busyTimeoutMs) {
