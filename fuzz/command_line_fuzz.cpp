@@ -7,6 +7,7 @@
 #include "fuzz_target.h"
 #include "platform/runtime_error.h"
 #include "startup/command_line.h"
+#include "startup/command_line_check.h"
 
 #include <QString>
 #include <optional>
@@ -41,9 +42,7 @@ std::optional<Expected> reference(const QString& line, const QString& key) {
 
 STOCKFIX_FUZZ_TARGET(command_line) {
     const QString line = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    for (const char* name : {"@ParametroAdicional", "@Menu", "@Server", "@DbName", "@Usuario", "@Password",
-                             "@UsuarioLogeado", "@Caja"}) {
-        const QString key = QString::fromLatin1(name);
+    for (const QString& key : startup::clavesDeLinea()) {
         const std::optional<Expected> expected = reference(line, key);
         try {
             const QString value = startup::ExtraerClave(line, key);
