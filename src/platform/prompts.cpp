@@ -14,6 +14,36 @@ Prompter* current = nullptr;
 Prompter& prompter() { return current ? *current : consolePrompter; }
 void setPrompter(Prompter* p) { current = p; }
 
+QList<int> buttonAnswers(int style) {
+    switch (style & 0x0F) {
+    case vbOKCancel: return {vbOK, vbCancel};
+    case vbAbortRetryIgnore: return {vbAbort, vbRetry, vbIgnore};
+    case vbYesNoCancel: return {vbYes, vbNo, vbCancel};
+    case vbYesNo: return {vbYes, vbNo};
+    case vbRetryCancel: return {vbRetry, vbCancel};
+    default: return {vbOK};
+    }
+}
+
+int defaultAnswer(int style) {
+    const QList<int> buttons = buttonAnswers(style);
+    const qsizetype which = (style & 0x300) >> 8;
+    return buttons.at(which < buttons.size() ? which : 0);
+}
+
+QString answerCaption(int answer) {
+    switch (answer) {
+    case vbOK: return QStringLiteral("Aceptar");
+    case vbCancel: return QStringLiteral("Cancelar");
+    case vbAbort: return QStringLiteral("&Anular");
+    case vbRetry: return QStringLiteral("&Reintentar");
+    case vbIgnore: return QStringLiteral("&Omitir");
+    case vbYes: return QStringLiteral("&Sí");
+    case vbNo: return QStringLiteral("&No");
+    default: return QString::number(answer);
+    }
+}
+
 int ConsolePrompter::msgBox(const QString& prompt, int style, const QString&) {
     const bool critical = (style & 0x70) == vbCritical;
     FILE* out = critical ? stderr : stdout;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Message boxes and the input prompt, behind one small service so that windows stay
@@ -48,6 +49,14 @@ public:
     QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     bool hasWindows() const override { return false; }
 };
+
+// The buttons of a style's set, by their answers, in the order they show.
+QList<int> buttonAnswers(int style);
+// The button a box answers with when Enter is pressed: its first one, or the second or
+// third when the style asks for it (vbDefaultButton2 = 256, vbDefaultButton3 = 512).
+int defaultAnswer(int style);
+// An answer's button as a Spanish desktop captions it, with its access key ("&Reintentar").
+QString answerCaption(int answer);
 
 // A message box: the application's title when none is given.
 int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = {});

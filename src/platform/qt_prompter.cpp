@@ -9,28 +9,15 @@ namespace platform {
 
 namespace {
 
-struct ButtonSpec {
-    QMessageBox::StandardButton button;
-    int answer;
-    const char* caption;  // as a Spanish desktop labels it, whatever Qt's own translation
-};
-
-const ButtonSpec kOk{QMessageBox::Ok, vbOK, "Aceptar"};
-const ButtonSpec kCancel{QMessageBox::Cancel, vbCancel, "Cancelar"};
-const ButtonSpec kAbort{QMessageBox::Abort, vbAbort, "&Anular"};
-const ButtonSpec kRetry{QMessageBox::Retry, vbRetry, "&Reintentar"};
-const ButtonSpec kIgnore{QMessageBox::Ignore, vbIgnore, "&Omitir"};
-const ButtonSpec kYes{QMessageBox::Yes, vbYes, "&Sí"};
-const ButtonSpec kNo{QMessageBox::No, vbNo, "&No"};
-
-QList<ButtonSpec> buttonsFor(int set) {
-    switch (set) {
-    case vbOKCancel: return {kOk, kCancel};
-    case vbAbortRetryIgnore: return {kAbort, kRetry, kIgnore};
-    case vbYesNoCancel: return {kYes, kNo, kCancel};
-    case vbYesNo: return {kYes, kNo};
-    case vbRetryCancel: return {kRetry, kCancel};
-    default: return {kOk};
+QMessageBox::StandardButton standardButton(int answer) {
+    switch (answer) {
+    case vbCancel: return QMessageBox::Cancel;
+    case vbAbort: return QMessageBox::Abort;
+    case vbRetry: return QMessageBox::Retry;
+    case vbIgnore: return QMessageBox::Ignore;
+    case vbYes: return QMessageBox::Yes;
+    case vbNo: return QMessageBox::No;
+    default: return QMessageBox::Ok;
     }
 }
 
@@ -48,17 +35,18 @@ QMessageBox::Icon iconFor(int style) {
 
 int QtPrompter::msgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(iconFor(style), title, prompt, QMessageBox::NoButton, QApplication::activeWindow());
-    const auto choices = buttonsFor(style & 0x0F);
-    for (const auto& choice : choices) box.addButton(choice.button)->setText(QString::fromUtf8(choice.caption));
+    const QList<int> answers = buttonAnswers(style);
+    // Captioned as a Spanish desktop does, whatever Qt's own translation.
+    for (const int answer : answers) box.addButton(standardButton(answer))->setText(answerCaption(answer));
     box.setTextFormat(Qt::PlainText);  // messages quote data, never markup
-    box.setDefaultButton(choices.front().button);
+    box.setDefaultButton(standardButton(defaultAnswer(style)));
     // Escape answers Cancel where there is one, OK on a lone OK button.
-    if (choices.size() == 1) box.setEscapeButton(choices.front().button);
+    if (answers.size() == 1) box.setEscapeButton(standardButton(answers.front()));
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());
-    for (const auto& choice : choices)
-        if (choice.button == clicked) return choice.answer;
-    return choices.size() == 1 ? choices.front().answer : vbCancel;
+    for (const int answer : answers)
+        if (standardButton(answer) == clicked) return answer;
+    return answers.size() == 1 ? answers.front() : vbCancel;
 }
 
 QString QtPrompter::inputBox(const QString& prompt, const QString& title, const QString& defaultText) {

@@ -5,33 +5,6 @@
 
 namespace platform {
 
-int defaultAnswer(int style) {
-    QList<int> buttons;
-    switch (style & 0x0F) {
-    case vbOKCancel: buttons = {vbOK, vbCancel}; break;
-    case vbAbortRetryIgnore: buttons = {vbAbort, vbRetry, vbIgnore}; break;
-    case vbYesNoCancel: buttons = {vbYes, vbNo, vbCancel}; break;
-    case vbYesNo: buttons = {vbYes, vbNo}; break;
-    case vbRetryCancel: buttons = {vbRetry, vbCancel}; break;
-    default: buttons = {vbOK};
-    }
-    const qsizetype which = (style & 0x300) >> 8;
-    return buttons.at(which < buttons.size() ? which : 0);
-}
-
-QString answerCaption(int answer) {
-    switch (answer) {
-    case vbOK: return QStringLiteral("Aceptar");
-    case vbCancel: return QStringLiteral("Cancelar");
-    case vbAbort: return QStringLiteral("Anular");
-    case vbRetry: return QStringLiteral("Reintentar");
-    case vbIgnore: return QStringLiteral("Omitir");
-    case vbYes: return QStringLiteral("Sí");
-    case vbNo: return QStringLiteral("No");
-    default: return QString::number(answer);
-    }
-}
-
 QStringList ScriptPrompter::linesFor(const QString& prompt, const QString& title, const QString& answer) {
     const QString head = u'[' + title + QStringLiteral("] ");
     QStringList lines;
@@ -53,7 +26,7 @@ void ScriptPrompter::write(const QStringList& lines) {
 
 int ScriptPrompter::msgBox(const QString& prompt, int style, const QString& title) {
     const int answer = defaultAnswer(style);
-    write(linesFor(prompt, title, answerCaption(answer)));
+    write(linesFor(prompt, title, answerCaption(answer).remove(u'&')));
     return answer;
 }
 

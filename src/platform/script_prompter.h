@@ -27,12 +27,6 @@ private:
     std::FILE* out_;
 };
 
-// The button a box answers with when Enter is pressed: its first one, or the second or
-// third when the style asks for it (vbDefaultButton2 = 256, vbDefaultButton3 = 512).
-int defaultAnswer(int style);
-// An answer as the Spanish box captions it ("Aceptar", "Anular", "Reintentar", ...).
-QString answerCaption(int answer);
-
 // Whether the environment asks for script mode: STOCKFIX_SCRIPT set to anything but
 // "" or "0".
 bool scriptModeRequested();
