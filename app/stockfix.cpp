@@ -143,8 +143,17 @@ int main(int argc, char* argv[]) {
         if (!script.warning.isEmpty()) std::fprintf(stderr, "stockfix: %s\n", script.warning.toLocal8Bit().constData());
         platform::NoHandler([&] {
             startup::IniciarSistema();
-            const correction::RestoreCount n = correction::ReponerDiario(utility::dataAccess(), script);
+            correction::RestoreCount n;
+            try {
+                n = correction::ReponerDiario(utility::dataAccess(), script);
+            } catch (const correction::JournalRefused& e) {  // checked against the session: nothing ran
+                std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
+                platform::End(2);
+            }
             std::printf("%lld filas repuestas, %lld ya estaban\n", n.restored, n.present);
+            if (n.unconfirmedRestored + n.unconfirmedPresent > 0)
+                std::printf("%lld filas repuestas, %lld ya estaban de lotes que el diario no da por confirmados\n",
+                            n.unconfirmedRestored, n.unconfirmedPresent);
         });
         platform::End(0);
     }
@@ -162,8 +171,16 @@ int main(int argc, char* argv[]) {
             startup::IniciarSistema();
             platform::Recordset rsDatos;
             BatchStatusLine status;
-            if (dryRun) correction::ContarComprobantes(rsDatos, status);
-            else correction::CorregirComprobantes(rsDatos, status);
+            if (dryRun) {
+                correction::ContarComprobantes(rsDatos, status);
+                return;
+            }
+            try {
+                correction::CorregirComprobantes(rsDatos, status);
+            } catch (const correction::JournalInUse& e) {  // refused before any deletion
+                std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
+                platform::End(2);
+            }
         });
         platform::End(0);
     }

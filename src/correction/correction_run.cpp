@@ -53,6 +53,7 @@ void corregirLote(utility::DataAccess& datos, DeletionJournal& diario, platform:
         } catch (...) {
             try {
                 datos.CommitTrans();
+                diario.batchCommitted();
             } catch (const platform::RuntimeError&) {
                 // The engine gave the transaction up: the whole batch stays.
             }
@@ -60,6 +61,7 @@ void corregirLote(utility::DataAccess& datos, DeletionJournal& diario, platform:
         }
     }
     datos.CommitTrans();
+    diario.batchCommitted();
 }
 
 }  // namespace

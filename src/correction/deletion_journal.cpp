@@ -2,24 +2,15 @@
 
 #include "correction/correction_sql.h"
 #include "platform/application.h"
-#include "platform/runtime_error.h"
 #include "startup/session_values.h"
 #include "utility/data_access.h"
 
 #include <QDateTime>
-#include <QFile>
-#include <QSqlError>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSqlField>
-#include <QSqlQuery>
+#include <QSqlError>
 #include <QStandardPaths>
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #ifndef STOCKFIX_VERSION
 #define STOCKFIX_VERSION "0"
@@ -29,20 +20,30 @@ namespace correction {
 
 namespace {
 
-const char kTable[] = "V_MV_Stock";
+const QLatin1String kTable(journal::kTable);
 
-QString errnoText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
-// Makes a new file's directory entry durable too.
-void syncFolder(const QString& folder) {
-    const int dir = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+// The files a SQLite database keeps beside itself: never a journal, even when empty.
+bool isDatabaseCompanion(const QString& journalPath, const QString& database) {
+    if (database.trimmed().isEmpty()) return false;
+    const QString db = QFileInfo(database).absoluteFilePath();
+    const QString j = QFileInfo(journalPath).absoluteFilePath();
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        if (j == db + QLatin1String(suffix)) return true;
+    const QString canonical = QFileInfo(database).canonicalFilePath();
+    const QString folder = QFileInfo(QFileInfo(journalPath).absolutePath()).canonicalFilePath();
+    const QString jc = QDir(folder).filePath(QFileInfo(journalPath).fileName());
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        if (!canonical.isEmpty() && jc == canonical + QLatin1String(suffix)) return true;
+    return false;
 }
 
 }  // namespace
+
+JournalInUse::JournalInUse(const QString& path)
+    : platform::RuntimeError(platform::kPermissionDenied,
+                             QStringLiteral("El diario de borrado %1 está en uso por otra corrida: esta corrida no "
+                                            "borra nada. Espere a que termine, o indique otro --journal.")
+                                 .arg(path)) {}
 
 JournalSettings& journalSettings() {
     static JournalSettings settings;
@@ -62,44 +63,44 @@ QStringList journalFolders() {
 
 DeletionJournal::DeletionJournal(utility::DataAccess& session, const QString& selection, const JournalSettings& settings)
     : session_(session),
-      dialect_(session.engine() == utility::DataAccess::Engine::Sqlite ? Dialect::Sqlite : Dialect::SqlServer) {
-    readColumns();
+      dialect_(session.engine() == utility::DataAccess::Engine::Sqlite ? Dialect::Sqlite : Dialect::SqlServer),
+      columns_(journalColumns(session, dialect_)),
+      quotedNames_(columns_.quotedNames()) {
+    QStringList reads;
+    for (const JournalColumn& c : columns_.columns) reads << c.readExpression();
+    selectList_ = reads.join(QStringLiteral(", "));
     open(settings);
-    try {
-        writeHeader(selection);
-    } catch (...) {
-        ::close(fd_);
-        fd_ = -1;
-        throw;
-    }
+    writeHeader(selection);
     if (settings.opened) settings.opened(path_);
 }
+
+QString DeletionJournal::hidden(const QString& text) const { return utility::DataAccess::hidePasswords(text); }
 
 void DeletionJournal::writeHeader(const QString& selection) {
     const QDateTime local = QDateTime::currentDateTime();
     const QString now = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
-    QString header;
-    header += QStringLiteral("-- stockfix: diario de borrado de %1\n").arg(QLatin1String(kTable));
-    header += QStringLiteral("-- Fecha: %1\n").arg(now);
-    header += QStringLiteral("-- Servidor: %1\n").arg(commentText(session_.Server()));
-    header += QStringLiteral("-- Base de datos: %1\n").arg(commentText(session_.DatabaseName()));
-    header += QStringLiteral("-- Usuario: %1\n").arg(commentText(startup::gUsuarioLogeado));
-    header += QStringLiteral("-- Programa: stockfix %1\n").arg(QLatin1String(STOCKFIX_VERSION));
-    header += QStringLiteral("-- Motor: %1\n").arg(dialect_ == Dialect::Sqlite ? u"SQLite" : u"SQL Server");
-    header += QStringLiteral("-- Selección: %1\n").arg(commentText(selection));
-    header += QStringLiteral(
-        "-- Cada INSERT repone una fila borrada si no está: correr el diario otra vez no cambia nada.\n"
-        "-- Para reponer: stockfix --restore ESTE_ARCHIVO CLAVES...\n"
-        "--           o: sqlcmd -S SERVIDOR -d BASE -f 65001 -i ESTE_ARCHIVO\n"
-        "SET NOCOUNT ON;\n");
-    if (identity_) header += QStringLiteral("SET IDENTITY_INSERT %1 ON;\n").arg(QLatin1String(kTable));
-    header += QStringLiteral("GO\n");
-    pending_ = header;
+    QStringList lines;
+    lines << QStringLiteral("%1 de %2").arg(QLatin1String(journal::kSignature), kTable);
+    lines << journal::headerLine(QStringLiteral("Fecha"), now);
+    // Every text of the session passes the password hider: a value that swallowed
+    // "@Password=..." for a forgotten ";" never reaches the file.
+    lines << journal::headerLine(QStringLiteral("Servidor"), hidden(session_.Server()));
+    lines << journal::headerLine(QStringLiteral("Base de datos"), hidden(session_.DatabaseName()));
+    lines << journal::headerLine(QStringLiteral("Usuario"), hidden(startup::gUsuarioLogeado));
+    lines << journal::headerLine(QStringLiteral("Programa"), QStringLiteral("stockfix %1").arg(QLatin1String(STOCKFIX_VERSION)));
+    lines << journal::headerLine(QLatin1String(journal::kEngineLabel), journal::engineName(dialect_));
+    lines << journal::headerLine(QStringLiteral("Selección"), hidden(selection));
+    lines << journal::headerLine(QLatin1String(journal::kColumnsLabel), journal::columnList(quotedNames_));
+    if (!columns_.generated.isEmpty())
+        lines << journal::headerLine(QStringLiteral("Columnas que escribe el motor"), columns_.generated.join(QStringLiteral(", ")));
+    lines << QStringLiteral("-- Cada INSERT repone una fila borrada si no está: correr el diario otra vez no cambia nada.")
+          << QStringLiteral("-- Para reponer: stockfix --restore ESTE_ARCHIVO CLAVES...")
+          << QStringLiteral("--           o: sqlcmd -S SERVIDOR -d BASE -x -f 65001 -i ESTE_ARCHIVO")
+          << QLatin1String(journal::kNoCount);
+    if (columns_.identity) lines << journal::identityLine(true);
+    lines << QLatin1String(journal::kGo);
+    pending_ = lines.join(u'\n') + u'\n';
     sync();
-}
-
-DeletionJournal::~DeletionJournal() {
-    if (fd_ >= 0) ::close(fd_);
 }
 
 void DeletionJournal::raise(const QString& what) const {
@@ -107,156 +108,120 @@ void DeletionJournal::raise(const QString& what) const {
                                  QStringLiteral("No se pudo escribir el diario de borrado %1: %2").arg(path_, what));
 }
 
+void DeletionJournal::openNamed(const QString& file) {
+    path_ = QFileInfo(file).absoluteFilePath();
+    if (isDatabaseCompanion(path_, session_.DatabaseName()))
+        raise(QStringLiteral("es la base de datos o uno de sus archivos (-wal, -shm, -journal): no se le agrega nada"));
+    bool existed = false;
+    if (const QString why = file_.open(path_, platform::AppendFile::Mode::CreateOrAppend, &existed); !why.isEmpty())
+        raise(why);
+    if (!file_.tryLock()) {
+        file_.close();
+        throw JournalInUse(path_);
+    }
+    // Runs are appended to a journal, never to another file (the database itself, say).
+    if (file_.size() > 0) {
+        QByteArray start = file_.head(64);
+        if (start.startsWith("\xEF\xBB\xBF")) start.remove(0, 3);
+        if (!start.startsWith(journal::kSignature)) {
+            file_.close();
+            raise(QStringLiteral("el archivo ya existe y no es un diario de borrado: no se le agrega nada"));
+        }
+    }
+    platform::syncFolder(QFileInfo(path_).absolutePath());
+}
+
 void DeletionJournal::open(const JournalSettings& settings) {
     if (!settings.file.isEmpty()) {
-        path_ = QFileInfo(settings.file).absoluteFilePath();
-        // Runs are appended to a journal, never to another file (the database itself, say).
-        QFile existing(path_);
-        if (existing.exists() && existing.size() > 0) {
-            if (!existing.open(QIODevice::ReadOnly)) raise(existing.errorString());
-            QByteArray start = existing.read(64);
-            if (start.startsWith("\xEF\xBB\xBF")) start.remove(0, 3);
-            if (!start.startsWith(kJournalSignature))
-                raise(QStringLiteral("el archivo ya existe y no es un diario de borrado: no se le agrega nada"));
-        }
-        fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-        if (fd_ < 0) raise(errnoText(errno));
-        syncFolder(QFileInfo(path_).absolutePath());
+        openNamed(settings.file);
     } else {
         const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
         QString why;
         for (const QString& folder : journalFolders()) {
-            if (!QDir().mkpath(folder)) {
-                why = QStringLiteral("no se pudo crear la carpeta %1").arg(folder);
+            if (const QString problem = platform::makePrivateFolder(folder); !problem.isEmpty()) {
+                why = problem;
                 continue;
             }
-            for (int n = 1; n < 1000 && fd_ < 0; ++n) {
+            bool opened = false;
+            for (int n = 1; n < 1000 && !opened; ++n) {
                 path_ = QDir(folder).absoluteFilePath(
                     n == 1 ? QStringLiteral("borrado-%1.sql").arg(stamp) : QStringLiteral("borrado-%1-%2.sql").arg(stamp).arg(n));
-                fd_ = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-                if (fd_ < 0 && errno != EEXIST) break;
+                bool existed = false;
+                why = file_.open(path_, platform::AppendFile::Mode::CreateNew, &existed);
+                opened = why.isEmpty();
+                if (!opened && !existed) break;
             }
-            if (fd_ >= 0) {
-                syncFolder(folder);
+            if (opened && file_.tryLock()) {
+                platform::syncFolder(folder);
                 break;
             }
-            why = QStringLiteral("%1: %2").arg(path_, errnoText(errno));
+            if (opened) why = QStringLiteral("otro proceso tomó el archivo");
+            file_.close();
+            why = QStringLiteral("%1: %2").arg(path_, why);
         }
-        if (fd_ < 0) {
+        if (!file_.isOpen()) {
             path_ = journalFolders().join(QStringLiteral(", "));
             raise(why);
         }
     }
+    closeTornLine();
     // A byte-order mark lets sqlcmd read the file as UTF-8.
-    if (::lseek(fd_, 0, SEEK_END) == 0) write(QByteArray("\xEF\xBB\xBF"));
+    if (file_.size() == 0) write(QByteArray("\xEF\xBB\xBF"));
 }
 
-// The table's columns as the run reads them. On SQL Server exact numbers travel as text
-// with every digit, and an identity column needs IDENTITY_INSERT.
-void DeletionJournal::readColumns() {
-    {
-        QSqlQuery q = session_.OpenQuery(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(kTable)));
-        columns_ = q.record();
-    }
-    QStringList names, reads;
-    for (int i = 0; i < columns_.count(); ++i) {
-        const QSqlField field = columns_.field(i);
-        const QString name = quotedName(field.name());
-        names << name;
-        if (dialect_ == Dialect::SqlServer && isExactNumber(field))
-            reads << QStringLiteral("CAST(CAST(%1 AS decimal(38, %2)) AS varchar(60)) AS %1")
-                         .arg(name)
-                         .arg(std::clamp(field.precision(), 0, 38));
-        else reads << name;
-    }
-    columnList_ = u'(' + names.join(QStringLiteral(", ")) + u')';
-    quotedNames_ = names;
-    for (int i = 0; i < columns_.count(); ++i) fields_.push_back(columns_.field(i));
-    selectList_ = dialect_ == Dialect::Sqlite ? QStringLiteral("*") : reads.join(QStringLiteral(", "));
-    literalsFromEngine_ = dialect_ == Dialect::Sqlite && session_.database().driverName() != QLatin1String("QSQLITE");
-    if (literalsFromEngine_) {
-        // quote() writes integers and reals so that SQLite reads back the same value, and
-        // blobs as X'..'; text goes as its bytes, so no character depends on the driver.
-        QStringList literals;
-        for (const QString& name : names)
-            literals << QStringLiteral("CASE typeof(%1) WHEN 'text' THEN 'CAST(X''' || hex(%1) || ''' AS TEXT)' "
-                                       "ELSE quote(%1) END")
-                            .arg(name);
-        selectList_ = literals.join(QStringLiteral(", "));
-    }
-    if (dialect_ == Dialect::SqlServer) {
-        QSqlQuery q = session_.OpenQuery(
-            QStringLiteral("SELECT OBJECTPROPERTY(OBJECT_ID(N'%1'), 'TableHasIdentity')").arg(QLatin1String(kTable)));
-        identity_ = q.next() && q.value(0).toInt() == 1;
-    }
+// A run that died mid-line (killed, out of disk) left a line without its end: it is closed
+// and marked, so that what follows starts on a line of its own and the cut one is skipped.
+void DeletionJournal::closeTornLine() {
+    const int last = file_.lastByte();
+    if (last >= 0 && last != '\n') write(u'\n' + journal::cutLine().toUtf8() + '\n');
 }
 
 int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobante) {
     // On SQL Server the rows stay locked, and no row joins the voucher, until the end of
     // the transaction; on SQLite the transaction already holds the write lock.
-    QSqlQuery q;
+    QSqlQuery other;
+    QSqlQuery* q = &other;
     const bool named = !tc.isNull() && !idComprobante.isNull();
     if (named && session_.database().driverName() == QLatin1String("QSQLITE")) {
         // Bound as the texts the deletion writes between quotes: the same rows, one parse.
         if (!byVoucher_.isActive() && byVoucher_.lastQuery().isEmpty())
-            byVoucher_ = session_.PrepareQuery(QStringLiteral("SELECT * FROM V_MV_STOCK WHERE TC = ? AND IDCOMPROBANTE = ?"));
+            byVoucher_ = session_.PrepareQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK WHERE TC = ? AND IDCOMPROBANTE = ?")
+                                                   .arg(selectList_));
         byVoucher_.bindValue(0, tc.toString());
         byVoucher_.bindValue(1, idComprobante.toString());
         session_.RunQuery(byVoucher_);
-        q = byVoucher_;
+        q = &byVoucher_;
     } else {
         const QString hint = dialect_ == Dialect::SqlServer ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString();
-        q = session_.OpenQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK%2 WHERE ").arg(selectList_, hint) +
-                               CondicionComprobante(tc, idComprobante));
+        other = session_.OpenQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK%2 WHERE ").arg(selectList_, hint) +
+                                   CondicionComprobante(tc, idComprobante));
     }
     QString block;
     QHash<QString, int> copies;  // rows equal in every column: each copy comes back
     int rows = 0;
-    const int columns = columns_.count();
-    const QLatin1String table(kTable);
-    QString values, where, literal;
-    while (q.next()) {
-        values.clear();
-        where.clear();
-        for (int i = 0; i < columns; ++i) {
-            const QVariant value = q.value(i);
-            const QSqlField& field = fields_[size_t(i)];
-            if (i > 0) {
-                values += QLatin1String(", ");
-                where += QLatin1String(" AND ");
-            }
-            if (literalsFromEngine_) {
-                literal = value.toString();
-                if (literal == u"Inf") literal = QStringLiteral("9e999");  // what SQLite reads as infinity
-                else if (literal == u"-Inf") literal = QStringLiteral("-9e999");
-                values += literal;
-                where += quotedNames_[i];
-                if (literal == u"NULL") where += QLatin1String(" IS NULL");
-                else where += QLatin1String(" = ") + literal + QLatin1String(" COLLATE BINARY");
-                continue;
-            }
-            literal = literalSql(value, field, dialect_);
-            values += literal;
-            appendEquals(where, quotedNames_[i], literal, value, field, dialect_);
+    const size_t columns = columns_.columns.size();
+    journal::Insert row;
+    row.columns = quotedNames_;
+    QString key;
+    while (q->next()) {
+        row.values.clear();
+        row.comparisons.clear();
+        key.clear();
+        for (size_t i = 0; i < columns; ++i) {
+            const JournalColumn& column = columns_.columns[i];
+            row.values.push_back(column.literal(q->value(int(i))));
+            row.comparisons.push_back(column.comparison(row.values.back()));
+            key += journal::literalText(row.values.back(), dialect_);
+            key += QChar(0);
         }
-        const int copy = ++copies[values];
-        block += QLatin1String("INSERT INTO ") + table + u' ' + columnList_ + QLatin1String(" SELECT ") + values +
-                 QLatin1String(" WHERE ");
-        if (copy == 1) {
-            block += QLatin1String("NOT EXISTS (SELECT 1 FROM ") + table + QLatin1String(" WHERE ") + where +
-                     QLatin1String(");\n");
-        } else {
-            block += QLatin1String("(SELECT COUNT(*) FROM ") + table + QLatin1String(" WHERE ") + where +
-                     QLatin1String(") < ") + QString::number(copy) + QLatin1String(";\n");
-        }
+        row.copy = ++copies[key];
+        block += journal::insertText(row, dialect_);
+        block += u'\n';
         ++rows;
     }
-    if (q.lastError().isValid()) throw platform::RuntimeError(platform::kDatabaseError, q.lastError().text());
-    q.finish();
-    pending_ += QStringLiteral("-- Comprobante TC = %1, IDCOMPROBANTE = %2: %3 filas\n")
-                    .arg(commentText(literalSql(tc, QSqlField(), dialect_)),
-                         commentText(literalSql(idComprobante, QSqlField(), dialect_)))
-                    .arg(rows);
+    if (q->lastError().isValid()) throw platform::RuntimeError(platform::kDatabaseError, q->lastError().text());
+    q->finish();
+    pending_ += journal::voucherLine(valueLiteral(tc), valueLiteral(idComprobante), dialect_, rows) + u'\n';
     pending_ += block;
     ++vouchers_;
     rows_ += rows;
@@ -264,40 +229,43 @@ int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobant
 }
 
 void DeletionJournal::write(const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd_, data, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            raise(errnoText(errno));
-        }
-        data += n;
-        left -= n;
-    }
+    if (const QString why = file_.write(bytes); !why.isEmpty()) raise(why);
 }
 
 void DeletionJournal::sync() {
     if (!pending_.isEmpty()) {
-        if (!pending_.endsWith(QStringLiteral("GO\n"))) pending_ += QStringLiteral("GO\n");
+        if (!pending_.endsWith(QLatin1String("\nGO\n"))) pending_ += QLatin1String("GO\n");
         const QByteArray bytes = pending_.toUtf8();
         pending_.clear();
         write(bytes);
     }
-    if (::fsync(fd_) != 0) raise(errnoText(errno));
+    if (const QString why = file_.sync(); !why.isEmpty()) raise(why);
+    syncedVouchers_ = vouchers_ - batchVouchers_;
+    syncedRows_ = rows_ - batchRows_;
+}
+
+void DeletionJournal::batchCommitted() {
+    if (syncedVouchers_ == 0) return;
+    pending_ += journal::batchLine(syncedVouchers_, syncedRows_) + u'\n';
+    batchVouchers_ += syncedVouchers_;
+    batchRows_ += syncedRows_;
+    syncedVouchers_ = 0;
+    syncedRows_ = 0;
 }
 
 void DeletionJournal::finish() {
-    pending_ += QStringLiteral("-- Fin de la corrida: %1 comprobantes, %2 filas.\n").arg(vouchers_).arg(rows_);
-    if (identity_) pending_ += QStringLiteral("SET IDENTITY_INSERT %1 OFF;\n").arg(QLatin1String(kTable));
+    pending_ += journal::runEndLine(vouchers_, rows_) + u'\n';
+    if (columns_.identity) pending_ += journal::identityLine(false) + u'\n';
     sync();
 }
 
 void DeletionJournal::stopped(const QString& why) noexcept {
     try {
         pending_.clear();
-        pending_ += QStringLiteral("-- La corrida se detuvo: %1\n").arg(commentText(why));
-        if (identity_) pending_ += QStringLiteral("SET IDENTITY_INSERT %1 OFF;\n").arg(QLatin1String(kTable));
+        if (!file_.isOpen()) return;
+        closeTornLine();  // a write that failed half-way
+        pending_ += journal::stopLine(hidden(why)) + u'\n';
+        if (columns_.identity) pending_ += journal::identityLine(false) + u'\n';
         sync();
     } catch (...) {
     }

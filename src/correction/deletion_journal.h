@@ -1,14 +1,14 @@
 #pragma once
 
-#include "correction/sql_literal.h"
+#include "correction/journal_columns.h"
+#include "correction/journal_format.h"
+#include "platform/append_file.h"
+#include "platform/runtime_error.h"
 
-#include <QByteArray>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QString>
 #include <QVariant>
 #include <functional>
-#include <vector>
 
 namespace utility {
 class DataAccess;
@@ -17,7 +17,7 @@ class DataAccess;
 namespace correction {
 
 // The first line of every run in a journal file; appending and restoring look for it.
-inline constexpr char kJournalSignature[] = "-- stockfix: diario de borrado";
+inline constexpr const char* kJournalSignature = journal::kSignature;
 
 // Where journals go and who hears of a new one.
 struct JournalSettings {
@@ -31,15 +31,21 @@ JournalSettings& journalSettings();
 // the user's data folder.
 QStringList journalFolders();
 
+// Another run holds the journal: this one stops before it deletes anything.
+class JournalInUse : public platform::RuntimeError {
+public:
+    explicit JournalInUse(const QString& path);
+};
+
 // The deletion journal: a T-SQL script that puts back every stock row a run deletes.
 // Rows are added voucher by voucher into a pending part; sync() writes the pending part
 // and waits until it is on disk. Nothing a journal covers may be deleted before its sync.
-// Failures raise a run-time error naming the file.
+// The run holds the file locked from its header to its last line. Failures raise a run-time
+// error naming the file.
 class DeletionJournal {
 public:
     // Creates the file (or appends to settings.file) and writes the header, synced.
     DeletionJournal(utility::DataAccess& session, const QString& selection, const JournalSettings& settings);
-    ~DeletionJournal();
     DeletionJournal(const DeletionJournal&) = delete;
     DeletionJournal& operator=(const DeletionJournal&) = delete;
 
@@ -50,6 +56,8 @@ public:
     // rows cannot change before the deletion. Returns the number of rows.
     int addVoucher(const QVariant& tc, const QVariant& idComprobante);
     void sync();
+    // The batch synced last was committed: said with the next sync.
+    void batchCommitted();
     // The closing comment with the run's counts, synced.
     void finish();
     // A run that stopped: says so in the file, best effort, never raises.
@@ -60,28 +68,28 @@ public:
 
 private:
     void open(const JournalSettings& settings);
-    void readColumns();
+    void openNamed(const QString& file);
+    void closeTornLine();
     void writeHeader(const QString& selection);
     void write(const QByteArray& bytes);
+    QString hidden(const QString& text) const;
     [[noreturn]] void raise(const QString& what) const;
 
     utility::DataAccess& session_;
     Dialect dialect_;
-    QString path_;
-    int fd_ = -1;
-    QSqlRecord columns_;
-    std::vector<QSqlField> fields_;
+    JournalColumns columns_;
     QStringList quotedNames_;
-    QString columnList_;  // "([A], [B], ...)"
-    QString selectList_;  // what the row query reads
-    // SQLite behind ODBC: the driver hands values over with 32-bit integers, 15-digit reals
-    // and text cut at a NUL, so SQLite itself writes each value's literal.
-    bool literalsFromEngine_ = false;
+    QString selectList_;   // what the row query reads
     QSqlQuery byVoucher_;  // SQLite: the row query prepared once
-    bool identity_ = false;
+    QString path_;
+    platform::AppendFile file_;
     QString pending_;
     int vouchers_ = 0;
     long long rows_ = 0;
+    int batchVouchers_ = 0;  // since the last committed batch
+    long long batchRows_ = 0;
+    int syncedVouchers_ = 0;  // in the part synced last
+    long long syncedRows_ = 0;
 };
 
 }  // namespace correction

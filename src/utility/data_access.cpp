@@ -418,6 +418,12 @@ long long DataAccess::ExecuteSql(const QString& sql) {
     return q.numRowsAffected();
 }
 
+void DataAccess::ExecuteDirect(const QString& sql) {
+    requireOpen();
+    QSqlQuery q(database());
+    if (!q.exec(statementFor(sql))) raiseDatabaseError(driverText(q.lastError()));
+}
+
 QSqlQuery DataAccess::OpenQuery(const QString& sql) {
     QSqlQuery q = PrepareQuery(sql);
     RunQuery(q);

@@ -70,6 +70,9 @@ public:
                        int options = -1);
     // Returns the number of rows the statement touched (-1 when the driver does not say).
     long long ExecuteSql(const QString& sql);
+    // Runs a statement by direct execution, never prepared: a session setting (SET
+    // IDENTITY_INSERT) lasts beyond it only so on SQL Server.
+    void ExecuteDirect(const QString& sql);
     // A SELECT read row by row through its records, forward only.
     QSqlQuery OpenQuery(const QString& sql);
     // The same, prepared once to run many times: bind its values, then RunQuery.

@@ -3,21 +3,17 @@
 #include "correction/bug_window.h"
 #include "correction/deletion_journal.h"
 #include "correction/journal_restore.h"
-#include "correction/sql_literal.h"
 #include "correction_fixture.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 #include <random>
-#include <sqlext.h>
 
 using namespace testsupport;
-using correction::Dialect;
 
 namespace {
 
@@ -158,43 +154,6 @@ INSTANTIATE_TEST_SUITE_P(Shapes, JournalRoundTrip,
                                            Shape{"OdbcKeyed", true, false, true},
                                            Shape{"OdbcRepeatedRows", false, false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SqlLiteral, ValuesAreWrittenExactlyForEachEngine) {
-    QSqlField text(QStringLiteral("T"));
-    QSqlField decimal(QStringLiteral("D"));
-    decimal.setSqlType(SQL_DECIMAL);
-    const struct {
-        QVariant value;
-        const QSqlField& field;
-        const char* sqlServer;
-        const char* sqlite;
-    } cases[] = {
-        {QVariant(), text, "NULL", "NULL"},
-        {QStringLiteral("O'Brien"), text, "N'O''Brien'", "N'O''Brien'"},
-        {QStringLiteral(""), text, "N''", "N''"},
-        {QStringLiteral("a\nGO\r"), text, "(N'a' + NCHAR(10) + N'GO' + NCHAR(13))", "(N'a' || char(10) || N'GO' || char(13))"},
-        {QStringLiteral("ñandú €"), text, "N'ñandú €'", "N'ñandú €'"},
-        {QVariant(qlonglong(-9007199254740993LL)), text, "-9007199254740993", "-9007199254740993"},
-        {QVariant(3.0), text, "3.0", "3.0"},
-        {QVariant(0.1 + 0.2), text, "0.30000000000000004", "0.30000000000000004"},
-        {QVariant(-1e20), text, "-1e+20", "-1e+20"},
-        {QVariant(true), text, "1", "1"},
-        {QByteArray("\x00\xff", 2), text, "0x00FF", "X'00FF'"},
-        {QDateTime(QDate(2003, 2, 17), QTime(9, 30, 0, 7)), text, "N'2003-02-17T09:30:00.007'", "N'2003-02-17T09:30:00.007'"},
-        {QDate(2003, 2, 17), text, "N'2003-02-17'", "N'2003-02-17'"},
-        {QStringLiteral("12345678901234.5678"), decimal, "12345678901234.5678", "N'12345678901234.5678'"},
-        {QStringLiteral("1e5; DROP"), decimal, "N'1e5; DROP'", "N'1e5; DROP'"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.value.toString().toStdString());
-        EXPECT_EQ(correction::literalSql(c.value, c.field, Dialect::SqlServer), QString::fromUtf8(c.sqlServer));
-        EXPECT_EQ(correction::literalSql(c.value, c.field, Dialect::Sqlite), QString::fromUtf8(c.sqlite));
-    }
-    EXPECT_EQ(correction::equalsSql(QStringLiteral("TC"), QStringLiteral("fcc"), text, Dialect::Sqlite),
-              QStringLiteral("[TC] = N'fcc' COLLATE BINARY"));
-    EXPECT_EQ(correction::equalsSql(QStringLiteral("A]B"), QVariant(), text, Dialect::SqlServer), QStringLiteral("[A]]B] IS NULL"));
-    EXPECT_EQ(correction::commentText(QStringLiteral("a\nb\rc")), QStringLiteral("a b c"));
-}
 
 namespace {
 
