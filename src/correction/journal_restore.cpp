@@ -123,6 +123,8 @@ private:
         if (line.startsWith(QLatin1String(journal::kSignature))) {
             if (line != QStringLiteral("%1 de %2").arg(QLatin1String(journal::kSignature), QLatin1String(journal::kTable)))
                 return false;
+            // A run that never wrote its last line died: its last voucher may be short too.
+            if (runOpen_) cutInVoucher_ = true;
             closeVoucher();
             interrupted_ = interrupted_ || runOpen_;
             runOpen_ = true;
@@ -206,7 +208,7 @@ private:
         }
         if (!line.startsWith(QStringLiteral("INSERT INTO "))) return false;
         if (announced_ < 0) {
-            why_ = QStringLiteral(": una sentencia fuera de un comprobante");
+            why_ = QStringLiteral("una sentencia fuera de un comprobante");
             return false;
         }
         if (!dialect_) {
@@ -290,8 +292,10 @@ JournalScript LeerDiario(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) throw JournalRefused(path, file.errorString());
     if (platform::lockedByAnother(path))
         throw JournalRefused(path, QStringLiteral("una corrida lo está escribiendo ahora; repóngalo cuando termine"));
-    return Reader(path).read(file.readAll());
+    return LeerDiarioDeBytes(path, file.readAll());
 }
+
+JournalScript LeerDiarioDeBytes(const QString& path, const QByteArray& bytes) { return Reader(path).read(bytes); }
 
 RestoreCount ReponerDiario(utility::DataAccess& session, const JournalScript& script) {
     const Dialect dialect = session.engine() == utility::DataAccess::Engine::Sqlite ? Dialect::Sqlite : Dialect::SqlServer;

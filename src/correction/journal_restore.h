@@ -35,6 +35,8 @@ struct JournalScript {
 // is damaged before its last line raises JournalRefused and nothing runs; a line cut by a run
 // that died is left out, with a warning.
 JournalScript LeerDiario(const QString& path);
+// The same for a journal's bytes (`path` names it in the messages).
+JournalScript LeerDiarioDeBytes(const QString& path, const QByteArray& bytes);
 
 struct RestoreCount {
     long long restored = 0;  // rows put back

@@ -11,6 +11,7 @@ int fuzz_mask_file(const uint8_t*, size_t);
 int fuzz_ini_file(const uint8_t*, size_t);
 int fuzz_sql_dialect(const uint8_t*, size_t);
 int fuzz_val_format(const uint8_t*, size_t);
+int fuzz_journal_reader(const uint8_t*, size_t);
 
 namespace {
 
@@ -39,5 +40,6 @@ TEST_P(CorpusReplay, EveryKeptInputKeepsItsProperties) {
 INSTANTIATE_TEST_SUITE_P(Fuzz, CorpusReplay,
                          ::testing::Values(Target{"command_line", fuzz_command_line}, Target{"mask_file", fuzz_mask_file},
                                            Target{"ini_file", fuzz_ini_file}, Target{"sql_dialect", fuzz_sql_dialect},
-                                           Target{"val_format", fuzz_val_format}),
+                                           Target{"val_format", fuzz_val_format},
+                                           Target{"journal_reader", fuzz_journal_reader}),
                          [](const auto& info) { return std::string(info.param.name); });
