@@ -37,7 +37,7 @@ const char kUsage[] =
     "                    (o en ~/.local/share/stockfix/diarios si esa no se puede escribir).\n"
     "  --restore ARCHIVO repone las filas del diario ARCHIVO que no estén en la base y dice cuántas\n"
     "                    volvieron y cuántas ya estaban; correrlo otra vez no cambia nada. Un\n"
-    "                    diario de SQL Server también corre con: sqlcmd -f 65001 -i ARCHIVO\n"
+    "                    diario de SQL Server también corre con: sqlcmd -x -f 65001 -i ARCHIVO\n"
     "  --help            muestra esta ayuda.\n"
     "\n"
     "Claves de la línea de comandos (cada una con \"=\", su valor y \";\"; sin distinguir mayúsculas):\n"
