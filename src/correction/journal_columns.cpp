@@ -187,6 +187,14 @@ QStringList JournalColumns::quotedNames() const {
     return names;
 }
 
+std::optional<JournalColumn> sqlServerColumn(const QString& name, const QString& typeName, bool identity, bool computed) {
+    const QString type = typeName.trimmed().toLower();
+    if (computed || type == u"timestamp" || type == u"rowversion") return std::nullopt;
+    const auto kind = kindOfType(type);
+    if (!kind) cannotWrite(name, QStringLiteral("es de tipo %1").arg(type));
+    return JournalColumn{name, type, *kind, identity};
+}
+
 QString sqlServerColumnsQuery() {
     return QStringLiteral(
         "SELECT c.name, COALESCE(TYPE_NAME(c.system_type_id), t.name) AS type_name, c.is_identity, c.is_computed "
@@ -207,16 +215,13 @@ JournalColumns journalColumns(utility::DataAccess& session, Dialect dialect) {
     QSqlQuery q = session.OpenQuery(sqlServerColumnsQuery());
     while (q.next()) {
         const QString name = q.value(0).toString();
-        const QString type = q.value(1).toString().toLower();
-        const bool identity = q.value(2).toInt() == 1;
-        if (q.value(3).toInt() == 1 || type == u"timestamp" || type == u"rowversion") {
+        const auto column = sqlServerColumn(name, q.value(1).toString(), q.value(2).toInt() == 1, q.value(3).toInt() == 1);
+        if (!column) {
             out.generated << name;  // the engine writes these; an insert may not
             continue;
         }
-        const auto kind = kindOfType(type);
-        if (!kind) cannotWrite(name, QStringLiteral("es de tipo %1").arg(type));
-        out.columns.push_back({name, type, *kind, identity});
-        out.identity = out.identity || identity;
+        out.columns.push_back(*column);
+        out.identity = out.identity || column->identity;
     }
     if (out.columns.empty())
         throw platform::RuntimeError(platform::kDatabaseError,

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 #include <vector>
 
 namespace utility {
@@ -53,6 +54,11 @@ struct JournalColumns {
 // The table's columns as the session's engine describes them (SQL Server: sys.columns). A
 // column whose values cannot be put back exactly raises, naming it, before anything is read.
 JournalColumns journalColumns(utility::DataAccess& session, Dialect dialect);
+
+// One SQL Server column as sys.columns describes it; nothing for a column the engine writes
+// itself (computed, rowversion), which no insert may name. Raises for a type whose values
+// cannot be put back exactly.
+std::optional<JournalColumn> sqlServerColumn(const QString& name, const QString& type, bool identity, bool computed);
 
 // The statement that lists the table's columns on SQL Server.
 QString sqlServerColumnsQuery();
