@@ -144,8 +144,8 @@ TEST_F(OdbcShim, AdaptsTsqlOutsideLiteralsAndQuotedNamesIntoSqliteThatGivesSqlSe
         QStringLiteral("CREATE TABLE T (A TEXT, D TEXT, M REAL, B BLOB, N INTEGER)"),
         QStringLiteral("INSERT INTO T VALUES ('a', '2024-01-02T03:04:05', 2.5, X'4142', 1), ('A', NULL, 10, NULL, 2), "
                        "('a  ', NULL, 0, NULL, 3)"),
-        QStringLiteral("CREATE TABLE Q (\"a + b\" TEXT, \"c + 0x2\" TEXT)"),
-        QStringLiteral("INSERT INTO Q VALUES ('x', 'y')")};
+        QStringLiteral("CREATE TABLE Q (\"a + b\" TEXT, \"c + 0x2\" TEXT, \"d]\"\"e\" TEXT)"),
+        QStringLiteral("INSERT INTO Q VALUES ('x', 'y', 'z')")};
     const struct {
         const char* tsql;
         const char* sqlite;
@@ -169,9 +169,9 @@ TEST_F(OdbcShim, AdaptsTsqlOutsideLiteralsAndQuotedNamesIntoSqliteThatGivesSqlSe
         {"SET NOCOUNT ON; INSERT T (A, N) VALUES (N'q', 4); SELECT SCOPE_IDENTITY(), @@IDENTITY",
          "SET NOCOUNT ON; INSERT INTO T (A, N) VALUES ('q', 4); SELECT last_insert_rowid(), last_insert_rowid()", nullptr,
          {"4|4"}},
-        {"SELECT N'it''s + 0x1 -- not a comment' + [a + b] + \"c + 0x2\" FROM Q",
-         "SELECT 'it''s + 0x1 -- not a comment' || [a + b] || \"c + 0x2\" FROM Q", nullptr,
-         {"it's + 0x1 -- not a commentxy"}},
+        {"SELECT N'it''s + 0x1 -- not a comment' + [a + b] + \"c + 0x2\" + [d]]\"e] FROM Q",
+         "SELECT 'it''s + 0x1 -- not a comment' || [a + b] || \"c + 0x2\" || \"d]\"\"e\" FROM Q", nullptr,
+         {"it's + 0x1 -- not a commentxyz"}},
         {"SELECT c.name, t.name, c.max_length FROM sys.columns AS c JOIN sys.types AS t ON t.user_type_id = "
          "c.user_type_id WHERE c.object_id = OBJECT_ID(N'V_MV_Stock') ORDER BY c.column_id",
          "SELECT c.name, t.name, c.max_length FROM shim_sys_columns AS c JOIN shim_sys_types AS t ON t.user_type_id = "
@@ -254,6 +254,27 @@ TEST_F(OdbcShim, RecordsEveryTextExactlyAsItWasSentOneRecordACall) {
     }
     EXPECT_EQ(records[1].statement, records[2].statement);
     EXPECT_EQ(records[7].statement, 0);
+}
+
+TEST_F(OdbcShim, RecordedTextsAreCheckedAsTsqlOffline) {
+    const QString file = makeDatabase(QStringLiteral("check.sqlite"), kStockTable);
+    QSqlDatabase db = open(file);
+    const QString logFile = path(QStringLiteral("check.jsonl"));
+    qputenv("STOCKFIX_SHIM_LOG", QFile::encodeName(logFile));
+    QSqlQuery q(db);
+    for (const char* tsql : {"SELECT CONVERT(nvarchar(40), T, 126) AS [T] FROM V_MV_Stock WITH (UPDLOCK, HOLDLOCK)",
+                             "DELETE V_MV_Stock WHERE T = N'x''y' COLLATE Latin1_General_BIN2",
+                             "SET IDENTITY_INSERT V_MV_Stock ON; SET IDENTITY_INSERT V_MV_Stock OFF"})
+        ASSERT_TRUE(q.exec(QString::fromUtf8(tsql))) << tsql << ": " << q.lastError().text().toStdString();
+    const odbcshim::TsqlCheck fine = odbcshim::checkTsql(logFile);
+    if (!fine.ran) GTEST_SKIP() << fine.message.toStdString();
+    EXPECT_TRUE(fine.parsed) << fine.message.toStdString();
+
+    // Recorded even though it fails, and named by the check.
+    EXPECT_FALSE(q.exec(QStringLiteral("INSERT INTO V_MV_Stock (T) SELECT 1 WHERE")));
+    const odbcshim::TsqlCheck broken = odbcshim::checkTsql(logFile);
+    EXPECT_FALSE(broken.parsed);
+    EXPECT_TRUE(broken.message.endsWith(QStringLiteral("INSERT INTO V_MV_Stock (T) SELECT 1 WHERE"))) << broken.message.toStdString();
 }
 
 TEST_F(OdbcShim, IdentityInsertSetDirectlyLastsForTheConnectionAndPreparedForItsOwnExecutionOnly) {

@@ -53,7 +53,7 @@ TEST(TsqlBatch, EndsStatementsAtSemicolonsAndSessionSetsAndReadsWhatInsertsName)
         // UPDATE's SET is no session SET; XACT_ABORT changes what errors do, so SQLite must see it.
         {"UPDATE T SET NOCOUNTED = ? WHERE [SET] = 1", "sql?: UPDATE T SET NOCOUNTED = ? WHERE [SET] = 1\n"},
         {"SET XACT_ABORT ON", "sql: SET XACT_ABORT ON\n"},
-        {"INSERT T (\"A\", [B]]x]) SELECT 1, 2 WHERE '?' = ''", "insert T (A,B]x): INSERT INTO T (\"A\", [B]]x]) SELECT 1, 2 WHERE '?' = ''\n"},
+        {"INSERT T (\"A\", [B]]x]) SELECT 1, 2 WHERE '?' = ''", "insert T (A,B]x): INSERT INTO T (\"A\", \"B]x\") SELECT 1, 2 WHERE '?' = ''\n"},
         {"INSERT INTO db.dbo.T VALUES (1)", "insert T (): INSERT INTO db.dbo.T VALUES (1)\n"},
         {" ;\n; -- nothing\n", ""},
     };

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace odbcshim {
 
@@ -50,6 +52,26 @@ QString describeShimLog(const QList<ShimLogRecord>& records) {
     QString out;
     for (const ShimLogRecord& r : records) out += r.hasText ? r.op + QStringLiteral(": ") + r.text + u'\n' : r.op + u'\n';
     return out;
+}
+
+TsqlCheck checkTsql(const QString& logPath) {
+    TsqlCheck check;
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    if (node.isEmpty()) {
+        check.message = QStringLiteral("node is not installed");
+        return check;
+    }
+    QProcess p;
+    p.start(node, {QStringLiteral(STOCKFIX_TSQL_CHECK), logPath});
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) {
+        check.ran = true;
+        check.message = QStringLiteral("tsql_check did not finish: ") + p.errorString();
+        return check;
+    }
+    check.message = QString::fromUtf8(p.readAllStandardError()).trimmed();
+    check.ran = p.exitCode() != 3;
+    check.parsed = p.exitCode() == 0;
+    return check;
 }
 
 }  // namespace odbcshim

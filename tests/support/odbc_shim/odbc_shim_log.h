@@ -26,4 +26,12 @@ QStringList shimLogTexts(const QList<ShimLogRecord>& records, const QString& op)
 // Each record as one line, "op" or "op: text", for messages of failed expectations.
 QString describeShimLog(const QList<ShimLogRecord>& records);
 
+// The texts of a log checked as T-SQL offline, by tests/support/tsql_check.mjs under Node.
+struct TsqlCheck {
+    bool ran = false;     // false: node or the parser is missing (tests skip), see `message`
+    bool parsed = false;  // every text parsed
+    QString message;      // names the first text that did not
+};
+TsqlCheck checkTsql(const QString& logPath);
+
 }  // namespace odbcshim

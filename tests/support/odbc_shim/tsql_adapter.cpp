@@ -43,6 +43,15 @@ std::string quoted(std::string_view value) {
     return out + "'";
 }
 
+std::string doubleQuoted(std::string_view name) {
+    std::string out = "\"";
+    for (char c : name) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
 // OBJECT_ID takes "schema.name" and bracketed parts; the fixture keeps bare names.
 std::string objectName(std::string value) {
     if (const size_t dot = value.rfind('.'); dot != std::string::npos) value.erase(0, dot + 1);
@@ -95,6 +104,10 @@ public:
                 out += tok.kind == TokenKind::NString ? tok.text.substr(1) : tok.text;
                 break;
             case TokenKind::Hex: out += hexLiteral(tok.text); break;
+            case TokenKind::BracketName:
+                // SQLite reads [x] but knows no ]] inside: such a name goes in double quotes.
+                out += tok.text.find("]]") == std::string_view::npos ? std::string(tok.text) : doubleQuoted(nameOf(tok));
+                break;
             case TokenKind::Punct: out += isPunct(tok, '+') ? std::string_view("||") : tok.text; break;
             case TokenKind::Word:
                 if (!rewriteWord(b, i, e, out)) out += tok.text;
