@@ -182,7 +182,9 @@ int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobant
     QSqlQuery other;
     QSqlQuery* q = &other;
     const bool named = !tc.isNull() && !idComprobante.isNull();
-    if (named && session_.database().driverName() == QLatin1String("QSQLITE")) {
+    const bool native = session_.database().driverName() == QLatin1String("QSQLITE");
+    const QString condition = CondicionComprobante(tc, idComprobante);
+    if (named && native) {
         // Bound as the texts the deletion writes between quotes: the same rows, one parse.
         if (!byVoucher_.isActive() && byVoucher_.lastQuery().isEmpty())
             byVoucher_ = session_.PrepareQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK WHERE TC = ? AND IDCOMPROBANTE = ?")
@@ -193,23 +195,52 @@ int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobant
         q = &byVoucher_;
     } else {
         const QString hint = dialect_ == Dialect::SqlServer ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString();
-        other = session_.OpenQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK%2 WHERE ").arg(selectList_, hint) +
-                                   CondicionComprobante(tc, idComprobante));
+        other = session_.OpenQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK%2 WHERE ").arg(selectList_, hint) + condition);
     }
     QString block;
+    int rows = readRows(*q, columns_.columns, block);
+    if (rows < 0) {
+        // A text that is no valid UTF-8 reads as replacement characters: SQLite itself writes
+        // the voucher's literals then, from the bytes it keeps.
+        std::vector<JournalColumn> exact = columns_.columns;
+        QStringList reads;
+        for (JournalColumn& c : exact) {
+            c.kind = JournalColumn::Kind::EngineLiteral;
+            reads << c.readExpression();
+        }
+        other = session_.OpenQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK WHERE ").arg(reads.join(QStringLiteral(", "))) +
+                                   condition);
+        block.clear();
+        rows = readRows(other, exact, block);
+    }
+    pending_ += journal::voucherLine(valueLiteral(tc), valueLiteral(idComprobante), dialect_, rows) + u'\n';
+    pending_ += block;
+    ++vouchers_;
+    rows_ += rows;
+    return rows;
+}
+
+// One idempotent insert per row read into `block`; the number of rows, or -1 when a text
+// came back with replacement characters from the native driver (it may not be exact).
+int DeletionJournal::readRows(QSqlQuery& q, const std::vector<JournalColumn>& columns, QString& block) {
     QHash<QString, int> copies;  // rows equal in every column: each copy comes back
     int rows = 0;
-    const size_t columns = columns_.columns.size();
     journal::Insert row;
     row.columns = quotedNames_;
     QString key;
-    while (q->next()) {
+    while (q.next()) {
         row.values.clear();
         row.comparisons.clear();
         key.clear();
-        for (size_t i = 0; i < columns; ++i) {
-            const JournalColumn& column = columns_.columns[i];
-            row.values.push_back(column.literal(q->value(int(i))));
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const JournalColumn& column = columns[i];
+            const QVariant value = q.value(int(i));
+            if (column.kind == JournalColumn::Kind::Dynamic && value.metaType().id() == QMetaType::QString &&
+                value.toString().contains(QChar::ReplacementCharacter)) {
+                q.finish();
+                return -1;
+            }
+            row.values.push_back(column.literal(value));
             row.comparisons.push_back(column.comparison(row.values.back()));
             key += journal::literalText(row.values.back(), dialect_);
             key += QChar(0);
@@ -219,12 +250,8 @@ int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobant
         block += u'\n';
         ++rows;
     }
-    if (q->lastError().isValid()) throw platform::RuntimeError(platform::kDatabaseError, q->lastError().text());
-    q->finish();
-    pending_ += journal::voucherLine(valueLiteral(tc), valueLiteral(idComprobante), dialect_, rows) + u'\n';
-    pending_ += block;
-    ++vouchers_;
-    rows_ += rows;
+    if (q.lastError().isValid()) throw platform::RuntimeError(platform::kDatabaseError, q.lastError().text());
+    q.finish();
     return rows;
 }
 
@@ -233,10 +260,11 @@ void DeletionJournal::write(const QByteArray& bytes) {
 }
 
 void DeletionJournal::sync() {
-    if (!pending_.isEmpty()) {
-        if (!pending_.endsWith(QLatin1String("\nGO\n"))) pending_ += QLatin1String("GO\n");
-        const QByteArray bytes = pending_.toUtf8();
+    if (!pending_.isEmpty() || !confirmed_.isEmpty()) {
+        if (!pending_.isEmpty() && !pending_.endsWith(QLatin1String("\nGO\n"))) pending_ += QLatin1String("GO\n");
+        const QByteArray bytes = (confirmed_ + pending_).toUtf8();
         pending_.clear();
+        confirmed_.clear();
         write(bytes);
     }
     if (const QString why = file_.sync(); !why.isEmpty()) raise(why);
@@ -246,7 +274,7 @@ void DeletionJournal::sync() {
 
 void DeletionJournal::batchCommitted() {
     if (syncedVouchers_ == 0) return;
-    pending_ += journal::batchLine(syncedVouchers_, syncedRows_) + u'\n';
+    confirmed_ += journal::batchLine(syncedVouchers_, syncedRows_) + u'\n';
     batchVouchers_ += syncedVouchers_;
     batchRows_ += syncedRows_;
     syncedVouchers_ = 0;
@@ -261,7 +289,7 @@ void DeletionJournal::finish() {
 
 void DeletionJournal::stopped(const QString& why) noexcept {
     try {
-        pending_.clear();
+        pending_.clear();  // a batch that never reached the disk: nothing of it was deleted
         if (!file_.isOpen()) return;
         closeTornLine();  // a write that failed half-way
         pending_ += journal::stopLine(hidden(why)) + u'\n';

@@ -70,6 +70,7 @@ private:
     void open(const JournalSettings& settings);
     void openNamed(const QString& file);
     void closeTornLine();
+    int readRows(QSqlQuery& q, const std::vector<JournalColumn>& columns, QString& block);
     void writeHeader(const QString& selection);
     void write(const QByteArray& bytes);
     QString hidden(const QString& text) const;
@@ -84,6 +85,7 @@ private:
     QString path_;
     platform::AppendFile file_;
     QString pending_;
+    QString confirmed_;  // batch lines: written before anything else at the next sync
     int vouchers_ = 0;
     long long rows_ = 0;
     int batchVouchers_ = 0;  // since the last committed batch

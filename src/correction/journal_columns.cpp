@@ -4,6 +4,8 @@
 #include "utility/data_access.h"
 
 #include <QDate>
+#include <QRegularExpression>
+#include <algorithm>
 #include <QDateTime>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -12,6 +14,8 @@
 #include <cmath>
 
 namespace correction {
+
+JournalColumns journalColumnsAsRead(utility::DataAccess& session, Dialect dialect);
 
 using journal::Comparison;
 using journal::Literal;
@@ -202,7 +206,24 @@ QString sqlServerColumnsQuery() {
         "WHERE c.object_id = OBJECT_ID(N'V_MV_Stock') ORDER BY c.column_id");
 }
 
+namespace {
+
+// Every statement of the journal stays on one line, its names too.
+void requireOneLineName(const QString& name) {
+    if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; }))
+        cannotWrite(QString(name).replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f]")), QStringLiteral("?")),
+                    QStringLiteral("tiene en su nombre un carácter de control"));
+}
+
+}  // namespace
+
 JournalColumns journalColumns(utility::DataAccess& session, Dialect dialect) {
+    JournalColumns out = journalColumnsAsRead(session, dialect);
+    for (const JournalColumn& c : out.columns) requireOneLineName(c.name);
+    return out;
+}
+
+JournalColumns journalColumnsAsRead(utility::DataAccess& session, Dialect dialect) {
     JournalColumns out;
     if (dialect == Dialect::Sqlite) {
         const bool engineLiterals = session.database().driverName() != QLatin1String("QSQLITE");

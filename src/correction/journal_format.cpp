@@ -30,7 +30,7 @@ QString controlPiece(QChar c, Dialect dialect) {
 
 // N'...' pieces joined with the control characters between them, in parentheses when there
 // is more than one piece; on SQL Server a text past 4000 characters starts as nvarchar(max).
-QString textLiteralText(const QString& text, Dialect dialect) {
+QString textLiteralText(const QString& text, Dialect dialect, bool castLong = true) {
     QStringList pieces;
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -40,7 +40,7 @@ QString textLiteralText(const QString& text, Dialect dialect) {
         run = i + 1;
     }
     if (run < text.size() || pieces.isEmpty()) pieces << quotedPiece(QStringView(text).mid(run));
-    if (dialect == Dialect::SqlServer && text.size() > kLongestPlainText)
+    if (castLong && dialect == Dialect::SqlServer && text.size() > kLongestPlainText)
         pieces.front() = QLatin1String("CAST(") + pieces.front() + QLatin1String(" AS nvarchar(max))");
     if (pieces.size() == 1) return pieces.front();
     return u'(' + pieces.join(dialect == Dialect::SqlServer ? QStringLiteral(" + ") : QStringLiteral(" || ")) + u')';
@@ -54,13 +54,15 @@ QString binaryText(const QByteArray& bytes, Dialect dialect) {
 
 const QLatin1String kSpatialTypes[] = {QLatin1String("geography"), QLatin1String("geometry"), QLatin1String("hierarchyid")};
 
+QString literalTextAs(const Literal& literal, Dialect dialect, bool castLong);
+
 // The literal a guard compares with: a typed binary compares as its bytes.
-QString comparedText(const Literal& v, Dialect dialect) {
-    return v.kind == Literal::Kind::TypedBinary ? binaryText(v.bytes, dialect) : literalText(v, dialect);
+QString comparedText(const Literal& v, Dialect dialect, bool castLong) {
+    return v.kind == Literal::Kind::TypedBinary ? binaryText(v.bytes, dialect) : literalTextAs(v, dialect, castLong);
 }
 
-QString conditionText(const QString& c, const Literal& value, Comparison how, Dialect dialect) {
-    const QString v = comparedText(value, dialect);
+QString conditionText(const QString& c, const Literal& value, Comparison how, Dialect dialect, bool castLong = true) {
+    const QString v = comparedText(value, dialect, castLong);
     const QLatin1String bin2(" COLLATE Latin1_General_BIN2");
     const QString asText = QLatin1String("CAST(") + c + QLatin1String(" AS nvarchar(max))");
     const QString asBinary = QLatin1String("CAST(") + c + QLatin1String(" AS varbinary(max))");
@@ -267,11 +269,15 @@ bool isNumberText(QStringView t) {
     return i == t.size();
 }
 
-QString literalText(const Literal& literal, Dialect dialect) {
+QString literalText(const Literal& literal, Dialect dialect) { return literalTextAs(literal, dialect, true); }
+
+namespace {
+
+QString literalTextAs(const Literal& literal, Dialect dialect, bool castLong) {
     switch (literal.kind) {
     case Literal::Kind::Null: return QStringLiteral("NULL");
     case Literal::Kind::Number: return literal.text;
-    case Literal::Kind::Text: return textLiteralText(literal.text, dialect);
+    case Literal::Kind::Text: return textLiteralText(literal.text, dialect, castLong);
     case Literal::Kind::Binary: return binaryText(literal.bytes, dialect);
     case Literal::Kind::HexText: return QLatin1String("CAST(X'") + hex(literal.bytes) + QLatin1String("' AS TEXT)");
     case Literal::Kind::TypedBinary:
@@ -280,30 +286,35 @@ QString literalText(const Literal& literal, Dialect dialect) {
     return {};
 }
 
-std::optional<Literal> parseLiteral(QStringView text, Dialect dialect) {
-    Cursor in(text);
-    auto literal = literalAt(in, dialect);
-    if (!literal || !in.atEnd() || literalText(*literal, dialect) != text) return std::nullopt;
-    return literal;
-}
-
-QString insertText(const Insert& insert, Dialect dialect) {
+// `castLong` false: texts past 4000 characters as plain N'...', as journals of before wrote them.
+QString insertTextAs(const Insert& insert, Dialect dialect, bool castLong) {
     const QLatin1String table(kTable);
     QString out = QLatin1String("INSERT INTO ") + table + QLatin1String(" (") + columnList(insert.columns) +
                   QLatin1String(") SELECT ");
     for (size_t i = 0; i < insert.values.size(); ++i) {
         if (i > 0) out += QLatin1String(", ");
-        out += literalText(insert.values[i], dialect);
+        out += literalTextAs(insert.values[i], dialect, castLong);
     }
     out += QLatin1String(" WHERE ");
     out += insert.copy == 1 ? QLatin1String("NOT EXISTS (SELECT 1 FROM ") : QLatin1String("(SELECT COUNT(*) FROM ");
     out += table + QLatin1String(" WHERE ");
     for (size_t i = 0; i < insert.values.size(); ++i) {
         if (i > 0) out += QLatin1String(" AND ");
-        out += conditionText(insert.columns[qsizetype(i)], insert.values[i], insert.comparisons[i], dialect);
+        out += conditionText(insert.columns[qsizetype(i)], insert.values[i], insert.comparisons[i], dialect, castLong);
     }
     out += insert.copy == 1 ? QStringLiteral(");") : QStringLiteral(") < %1;").arg(insert.copy);
     return out;
+}
+
+}  // namespace
+
+QString insertText(const Insert& insert, Dialect dialect) { return insertTextAs(insert, dialect, true); }
+
+std::optional<Literal> parseLiteral(QStringView text, Dialect dialect) {
+    Cursor in(text);
+    auto literal = literalAt(in, dialect);
+    if (!literal || !in.atEnd() || literalText(*literal, dialect) != text) return std::nullopt;
+    return literal;
 }
 
 std::optional<Insert> parseInsert(QStringView line, Dialect dialect, QString* why) {
@@ -340,7 +351,9 @@ std::optional<Insert> parseInsert(QStringView line, Dialect dialect, QString* wh
         bool found = false;
         for (const Comparison how : comparisonsOf(dialect)) {
             if ((how == Comparison::IsNull) != (value.kind == Literal::Kind::Null)) continue;
-            if (in.take(QStringView(conditionText(row.columns[i], value, how, dialect)))) {
+            if (in.take(QStringView(conditionText(row.columns[i], value, how, dialect))) ||
+                (dialect == Dialect::SqlServer &&
+                 in.take(QStringView(conditionText(row.columns[i], value, how, dialect, false))))) {
                 row.comparisons.push_back(how);
                 found = true;
                 break;
@@ -357,8 +370,10 @@ std::optional<Insert> parseInsert(QStringView line, Dialect dialect, QString* wh
         return fail(QStringLiteral("la sentencia no termina donde debe"));
     }
     if (!in.atEnd()) return fail(QStringLiteral("la línea sigue después de la sentencia"));
-    // The line must be the writer's own text for what it holds, to the byte.
-    if (insertText(row, dialect) != line) return fail(QStringLiteral("la sentencia no tiene la forma del diario"));
+    // The line must be the writer's own text for what it holds, to the byte (or, for a text past
+    // 4000 characters, the plain N'...' that journals of before wrote).
+    if (insertText(row, dialect) != line && !(dialect == Dialect::SqlServer && insertTextAs(row, dialect, false) == line))
+        return fail(QStringLiteral("la sentencia no tiene la forma del diario"));
     return row;
 }
 
@@ -376,6 +391,18 @@ std::optional<QString> unquotedName(QStringView bracketed) {
 }
 
 QString columnList(const QStringList& quotedNames) { return quotedNames.join(QStringLiteral(", ")); }
+
+std::optional<QStringList> parseColumnList(QStringView text) {
+    Cursor in(text);
+    QStringList names;
+    do {
+        const auto name = in.bracketedName();
+        if (!name) return std::nullopt;
+        names << *name;
+    } while (in.take(QLatin1String(", ")));
+    if (!in.atEnd()) return std::nullopt;
+    return names;
+}
 
 QString headerLine(const QString& label, const QString& value) {
     return QStringLiteral("-- %1: %2").arg(label, commentText(value));

@@ -85,6 +85,7 @@ std::optional<Insert> parseInsert(QStringView line, Dialect dialect, QString* wh
 QString quotedName(const QString& name);
 std::optional<QString> unquotedName(QStringView bracketed);
 QString columnList(const QStringList& quotedNames);  // "[A], [B]"
+std::optional<QStringList> parseColumnList(QStringView text);
 
 // The other lines.
 QString headerLine(const QString& label, const QString& value);  // "-- Label: value"

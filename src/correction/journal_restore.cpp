@@ -6,6 +6,7 @@
 #include "utility/transaction.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
@@ -48,7 +49,7 @@ public:
                 cutInVoucher_ = true;
                 continue;
             }
-            if (last && !endsWithNewline_) {
+            if (last && !endsWithNewline_ && runOpen_ && lines[i].number > 1) {
                 warn(QStringLiteral("el diario %1 está cortado en la línea %2: se repone hasta la última sentencia "
                                     "completa (línea %3)")
                          .arg(path_)
@@ -85,12 +86,26 @@ private:
         if (endsWithNewline_) parts.removeLast();
         std::vector<Line> lines;
         lines.reserve(size_t(parts.size()));
+        const QByteArray signature =
+            QStringLiteral("%1 de %2").arg(QLatin1String(journal::kSignature), QLatin1String(journal::kTable)).toUtf8();
+        auto decoded = [](const QByteArray& bytes) -> std::optional<QString> {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString text = utf8.decode(bytes);
+            if (utf8.hasError()) return std::nullopt;
+            return text;
+        };
         for (qsizetype i = 0; i < parts.size(); ++i) {
             QByteArray& part = parts[i];
             if (part.endsWith('\r')) part.chop(1);
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            QString text = utf8.decode(part);
-            lines.push_back({int(i + 1), utf8.hasError() ? std::nullopt : std::optional<QString>(std::move(text))});
+            // A run of before appended its first line right after the torn last line of a run
+            // that died: the two are taken apart, and the torn one is left out.
+            if (part.size() > signature.size() && part.endsWith(signature)) {
+                lines.push_back({int(i + 1), decoded(part.left(part.size() - signature.size()))});
+                lines.push_back({int(i + 1), journal::cutLine()});
+                lines.push_back({int(i + 1), QString::fromUtf8(signature)});
+                continue;
+            }
+            lines.push_back({int(i + 1), decoded(part)});
         }
         return lines;
     }
@@ -153,12 +168,9 @@ private:
             return true;
         }
         if (inHeader_ && line.startsWith(QStringLiteral("-- Columnas: "))) {
-            QStringList names;
-            for (const QString& n : line.mid(13).split(QStringLiteral(", ")))
-                if (!journal::unquotedName(n)) return false;
-                else names << n;
-            if (journal::columnList(names) != line.mid(13)) return false;
-            columns_ = names;
+            const auto names = journal::parseColumnList(QStringView(line).mid(13));
+            if (!names || journal::columnList(*names) != line.mid(13)) return false;
+            columns_ = *names;
             legacy_ = false;  // a run of this format says when each batch committed
             return true;
         }
@@ -288,11 +300,19 @@ JournalRefused::JournalRefused(const QString& path, const QString& why)
     : platform::RuntimeError(platform::kBadFileMode, QStringLiteral("%1 no se puede reponer: %2").arg(path, why)) {}
 
 JournalScript LeerDiario(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) throw JournalRefused(path, QStringLiteral("no es un archivo común"));
+    // Larger than any journal a run writes, and than the memory it would take to read.
+    if (info.size() > (qint64(16) << 30)) throw JournalRefused(path, QStringLiteral("es demasiado grande para un diario"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) throw JournalRefused(path, file.errorString());
     if (platform::lockedByAnother(path))
         throw JournalRefused(path, QStringLiteral("una corrida lo está escribiendo ahora; repóngalo cuando termine"));
-    return LeerDiarioDeBytes(path, file.readAll());
+    try {
+        return LeerDiarioDeBytes(path, file.readAll());
+    } catch (const std::bad_alloc&) {
+        throw JournalRefused(path, QStringLiteral("no hay memoria para leerlo"));
+    }
 }
 
 JournalScript LeerDiarioDeBytes(const QString& path, const QByteArray& bytes) { return Reader(path).read(bytes); }

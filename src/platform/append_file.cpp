@@ -51,9 +51,16 @@ QString AppendFile::open(const QString& path, Mode mode, bool* existed) {
     if (!S_ISREG(st.st_mode)) why = QStringLiteral("no es un archivo común");
     else if (st.st_uid != ::geteuid()) why = QStringLiteral("el archivo es de otro usuario");
     else if (st.st_mode & (S_IWGRP | S_IWOTH)) why = QStringLiteral("otros usuarios pueden escribir el archivo");
+    else if (st.st_nlink > 1) why = QStringLiteral("el archivo tiene otros nombres (enlaces duros)");
     if (!why.isEmpty()) {
         ::close(fd);
         return why;
+    }
+    // It will hold what the run deletes: readable by its owner only.
+    if ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return errnoText(error);
     }
     fd_ = fd;
     return {};
@@ -123,12 +130,15 @@ QString makePrivateFolder(const QString& folder) {
     struct stat st {};
     if (::stat(nativePath(clean).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return QStringLiteral("%1 no es una carpeta").arg(clean);
-    if (st.st_uid == ::geteuid() && (st.st_mode & 077)) ::chmod(nativePath(clean).constData(), 0700);
+    // Another user's folder could have its files taken away or replaced.
+    if (st.st_uid != ::geteuid()) return QStringLiteral("la carpeta %1 es de otro usuario").arg(clean);
+    if ((st.st_mode & 077) && ::chmod(nativePath(clean).constData(), 0700) != 0)
+        return QStringLiteral("no se pudo hacer privada la carpeta %1: %2").arg(clean, errnoText(errno));
     return {};
 }
 
 bool lockedByAnother(const QString& path) {
-    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool busy = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);

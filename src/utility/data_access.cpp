@@ -276,7 +276,14 @@ void DataAccess::applyCommandTimeout() {
 }
 
 QString DataAccess::statementFor(const QString& sql) const {
-    return engine_ == Engine::Sqlite ? toSqliteDialect(sql) : sql;
+    if (engine_ != Engine::Sqlite) return sql;
+    if (!viaOdbc_) return toSqliteDialect(sql);
+    bool sendable = true;
+    QString text = withNarrowLiterals(toSqliteDialect(sql), &sendable);
+    if (!sendable)
+        raiseDatabaseError(QStringLiteral("la sentencia tiene, fuera de un literal, caracteres que el controlador ODBC de "
+                                          "SQLite no puede llevar: no se envía"));
+    return text;
 }
 
 void DataAccess::raiseDatabaseError(const QString& text) const {

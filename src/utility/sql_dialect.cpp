@@ -1,5 +1,7 @@
 #include "utility/sql_dialect.h"
 
+#include <algorithm>
+
 namespace utility {
 
 namespace {
@@ -73,6 +75,36 @@ QString toSqliteDialect(const QString& sql) {
             }
             i = end;
         } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+QString withNarrowLiterals(const QString& sql, bool* sendable) {
+    *sendable = true;
+    if (std::none_of(sql.begin(), sql.end(), [](QChar c) { return c.isSurrogate(); })) return sql;
+    QString out;
+    out.reserve(sql.size());
+    qsizetype i = 0;
+    while (i < sql.size()) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"' || c == u'[') {
+            const qsizetype end = quotedEnd(sql, i, c == u'[' ? QChar(u']') : c);
+            const QStringView run = QStringView(sql).mid(i, end - i);
+            const bool wide = std::any_of(run.begin(), run.end(), [](QChar r) { return r.isSurrogate(); });
+            if (wide && c == u'\'' && end - i >= 2 && sql[end - 1] == u'\'') {
+                QString text = run.mid(1, run.size() - 2).toString();
+                text.replace(QStringLiteral("''"), QStringLiteral("'"));
+                out += QStringLiteral("CAST(X'%1' AS TEXT)").arg(QString::fromLatin1(text.toUtf8().toHex()).toUpper());
+            } else {
+                if (wide) *sendable = false;  // a name or an unterminated literal
+                out += run;
+            }
+            i = end;
+        } else {
+            if (c.isSurrogate()) *sendable = false;
             out += c;
             ++i;
         }

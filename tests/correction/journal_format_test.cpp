@@ -3,6 +3,7 @@
 // doctored journal could carry refused.
 #include "correction/journal_columns.h"
 #include "correction/journal_format.h"
+#include "correction/journal_restore.h"
 #include "platform/runtime_error.h"
 
 #include <QDateTime>
@@ -257,4 +258,27 @@ TEST(JournalFormat, SqlServerColumnsTravelExactly) {
                  platform::RuntimeError);
     EXPECT_THROW(sqlServerColumn(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5")),
                  platform::RuntimeError);
+}
+
+// Journals the version of before wrote keep restoring: a text past 4000 characters as one
+// plain N'...' (run again as nvarchar(max)), and a run appended right after a torn line.
+TEST(JournalFormat, JournalsOfBeforeAreReadAsTheyWereWritten) {
+    const QString text(4500, u'z');
+    const QString plain = "INSERT INTO V_MV_Stock ([N]) SELECT N'" + text + "' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [N] = N'" +
+                          text + "' COLLATE Latin1_General_BIN2);";
+    const auto row = parseInsert(plain, Dialect::SqlServer);
+    ASSERT_TRUE(row.has_value());
+    EXPECT_EQ(row->values.front(), textLiteral(text));
+    EXPECT_TRUE(insertText(*row, Dialect::SqlServer).contains("SELECT CAST(N'" + text + "' AS nvarchar(max)) WHERE"));
+
+    const QByteArray run = "-- stockfix: diario de borrado de V_MV_Stock\n-- Motor: SQLite\nSET NOCOUNT ON;\nGO\n"
+                           "-- Comprobante TC = N'fcc', IDCOMPROBANTE = N'1': 1 filas\n"
+                           "INSERT INTO V_MV_Stock ([A]) SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [A] = 1);\n"
+                           "GO\n-- Fin de la corrida: 1 comprobantes, 1 filas.\nGO\n";
+    const QByteArray glued = run.left(run.indexOf("INSERT") + 50) + run;  // the old writer's next run, on the torn line
+    const JournalScript script = LeerDiarioDeBytes(QStringLiteral("viejo.sql"), glued);
+    ASSERT_EQ(script.statements.size(), 1u);
+    EXPECT_EQ(script.statements.front().line, 11);  // the second run's, after the glued line
+    EXPECT_TRUE(script.statements.front().confirmed);
+    EXPECT_TRUE(script.warning.contains(QStringLiteral("quedó cortada"))) << script.warning.toStdString();
 }

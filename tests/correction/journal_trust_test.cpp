@@ -293,3 +293,122 @@ TEST_F(JournalTrust, JournalFilesOthersCouldChangeAreRefusedBeforeAnyDeletion) {
     EXPECT_EQ(folder.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeGroup | QFile::ExeOther), 0);
     QFile::remove(made);
 }
+
+// Through the SQLite ODBC driver, a character beyond 16 bits inside a literal would reach the
+// engine cut into two bytes (a smiley becomes "='"): such literals travel as their UTF-8 bytes,
+// so neither the run's deletions nor a restore can be steered by data.
+TEST_F(JournalTrust, CharactersTheOdbcDriverCannotCarryNeverChangeAStatement) {
+    const QString odbcKeys = QStringLiteral("@Server=localhost; @DbName=%1;").arg(db);
+    const QMap<QString, QString> odbc{{QStringLiteral("STOCKFIX_ODBC_DRIVER"), QStringLiteral("SQLite3")}};
+    testsupport::runSql(db, {QStringLiteral("INSERT INTO V_MV_Stock (IDMOVIMIENTO, TC, IDCOMPROBANTE, CANTIDAD) VALUES "
+                                            "(90001, 'fcc', 'x😧 OR 1=1 --', 1), (90002, 'fcc', '😀', 2)")});
+    const QStringList before = rows(db);
+    const QString native = copyOf(QStringLiteral("nativa.sqlite"));  // what the run leaves, read natively
+    ASSERT_EQ(batch(native, dir.filePath(QStringLiteral("nativa.sql"))).status, 0);
+    const Outcome run = testsupport::runStockfix({QStringLiteral("--batch"), QStringLiteral("--journal"), journal(), odbcKeys}, odbc);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(rows(db) == rows(native));  // the bad vouchers went, every other row stayed
+    const Outcome back = testsupport::runStockfix({QStringLiteral("--restore"), journal(), odbcKeys}, odbc);
+    EXPECT_EQ(back.status, 0) << back.err.toStdString();
+    EXPECT_TRUE(rows(db) == before);
+
+    // A journal whose text would have closed its literal through the driver stays a text.
+    const QString doctored = dir.filePath(QStringLiteral("sonrisa.sql"));
+    const QString attack = QStringLiteral("N'fcc😧, IDMOVIMIENTO FROM V_MV_Stock WHERE true ON CONFLICT([IDMOVIMIENTO]) DO "
+                                          "UPDATE SET [CANTIDAD] = 0 --'");
+    writeFile(doctored, QStringLiteral("-- stockfix: diario de borrado de V_MV_Stock\n-- Motor: SQLite\n-- Columnas: [TC], "
+                                       "[IDMOVIMIENTO]\nGO\n-- Comprobante TC = N'x', IDCOMPROBANTE = N'y': 1 filas\n"
+                                       "INSERT INTO V_MV_Stock ([TC], [IDMOVIMIENTO]) SELECT %1, 1 WHERE NOT EXISTS (SELECT 1 "
+                                       "FROM V_MV_Stock WHERE [TC] = %1 COLLATE BINARY AND [IDMOVIMIENTO] = 1);\nGO\n"
+                                       "-- Lote confirmado: 1 comprobantes, 1 filas.\n-- Fin de la corrida: 1 comprobantes, "
+                                       "1 filas.\nGO\n")
+                            .arg(attack)
+                            .toUtf8());
+    const QStringList quantities =
+        queryColumn(db, QStringLiteral("SELECT quote(CANTIDAD) FROM V_MV_Stock WHERE IDMOVIMIENTO <> 1 ORDER BY IDMOVIMIENTO"));
+    const Outcome o = testsupport::runStockfix({QStringLiteral("--restore"), doctored, odbcKeys}, odbc);
+    EXPECT_NE(o.out, QStringLiteral("%1 filas repuestas, 0 ya estaban\n").arg(before.size()));
+    EXPECT_TRUE(queryColumn(db, QStringLiteral("SELECT quote(CANTIDAD) FROM V_MV_Stock WHERE IDMOVIMIENTO <> 1 ORDER BY "
+                                               "IDMOVIMIENTO")) == quantities);  // no quantity became 0
+}
+
+// Values and names the journal must take whole: text that is no valid UTF-8 comes back to the
+// byte; a column whose name holds ", " restores; one with a line break stops the run first.
+TEST_F(JournalTrust, OddTextsAndNamesComeBackOrStopTheRunBeforeAnyDeletion) {
+    testsupport::runSql(db, {QStringLiteral("INSERT INTO V_MV_Stock (IDMOVIMIENTO, TC, IDCOMPROBANTE, IDARTICULO) VALUES "
+                                            "(90001, 'fcc', 'raro', CAST(X'FF41C3' AS TEXT))"),
+                             QStringLiteral("ALTER TABLE V_MV_Stock ADD COLUMN \"a, b\" TEXT")});
+    const QString all = QStringLiteral("SELECT hex(IDARTICULO) || quote(\"a, b\") || quote(IDMOVIMIENTO) FROM V_MV_Stock");
+    QStringList before = queryColumn(db, all);
+    before.sort();
+    ASSERT_EQ(batch(db, journal()).status, 0);
+    const Outcome back = restore(db, journal());
+    EXPECT_EQ(back.status, 0) << back.err.toStdString();
+    QStringList after = queryColumn(db, all);
+    after.sort();
+    EXPECT_TRUE(after == before);
+    EXPECT_EQ(restore(db, journal()).status, 0);  // twice changes nothing
+
+    const QString broken = copyOf(QStringLiteral("linea.sqlite"));
+    testsupport::runSql(broken, {QStringLiteral("ALTER TABLE V_MV_Stock ADD COLUMN \"a\nb\" TEXT")});
+    const QStringList stock = rows(broken);
+    const Outcome o = batch(broken, dir.filePath(QStringLiteral("linea.sql")));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("carácter de control"))) << o.err.toStdString();
+    EXPECT_TRUE(rows(broken) == stock);
+}
+
+// A run stopped by a refused deletion still says which of its batches committed.
+TEST_F(JournalTrust, ARunStoppedMidBatchKeepsItsCommittedBatchesConfirmed) {
+    ASSERT_EQ(demo::addBulkVouchers(db, 300, 0, 2, 11), QString());
+    const QStringList before = rows(db);
+    const QStringList order = queryColumn(
+        db, QStringLiteral("SELECT s.IDCOMPROBANTE FROM V_MV_Stock s LEFT JOIN C_MV_Cpte c ON s.TC = c.TC AND "
+                           "s.IDCOMPROBANTE = c.IDCOMPROBANTE GROUP BY s.TC, s.IDCOMPROBANTE, c.CUENTA "
+                           "HAVING s.TC = 'fcc' AND c.CUENTA IS NULL"));
+    ASSERT_GT(order.size(), 100);
+    testsupport::runSql(db, {QStringLiteral("CREATE TRIGGER alto BEFORE DELETE ON V_MV_Stock WHEN old.IDCOMPROBANTE = '%1' "
+                                            "BEGIN SELECT RAISE(ABORT, 'alto'); END")
+                                 .arg(QString(order[100]).replace(u'\'', QStringLiteral("''")))});
+    EXPECT_EQ(batch(db, journal()).status, 1);
+    testsupport::runSql(db, {QStringLiteral("DROP TRIGGER alto")});
+    const qsizetype deleted = before.size() - rows(db).size();
+    ASSERT_GT(deleted, 0);
+    const Outcome back = restore(db, journal());
+    EXPECT_EQ(back.status, 0) << back.err.toStdString();
+    // One line: every batch that deleted said so (the failing one's later vouchers are still there).
+    EXPECT_EQ(back.out.count(u'\n'), 1) << back.out.toStdString();
+    EXPECT_EQ(restoredRows(back.out), deleted);
+    EXPECT_TRUE(rows(db) == before);
+}
+
+// Files a journal must not be, and folders a journal must not go to.
+TEST_F(JournalTrust, JournalsStayPrivateAndOfTheirOwnName) {
+    const QStringList before = rows(db);
+    const QString readable = dir.filePath(QStringLiteral("legible.sql"));
+    writeFile(readable, QByteArray());
+    ASSERT_EQ(::chmod(qPrintable(readable), 0644), 0);
+    ASSERT_EQ(batch(copyOf(QStringLiteral("l.sqlite")), readable).status, 0);
+    EXPECT_EQ(QFileInfo(readable).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
+
+    const QString wal = db + QStringLiteral("-wal");
+    QFile::remove(wal);
+    writeFile(wal, QByteArray());
+    const QString linked = dir.filePath(QStringLiteral("enlazado.sql"));
+    ASSERT_EQ(::link(qPrintable(wal), qPrintable(linked)), 0);
+    const Outcome o = batch(db, linked);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("enlaces"))) << o.err.toStdString();
+    EXPECT_TRUE(rows(db) == before);
+    QFile::remove(linked);
+    QFile::remove(wal);
+
+    // A restore refuses what is no journal file, or no journal at all, before it opens anything.
+    writeFile(dir.filePath(QStringLiteral("cr.sql")), QByteArray("-- stockfix: diario de borrado de V_MV_Stock\r-- Motor: SQLite\rGO\r"));
+    for (const QString& file : {QStringLiteral("/dev/zero"), dir.path(), dir.filePath(QStringLiteral("cr.sql"))}) {
+        SCOPED_TRACE(file.toStdString());
+        const Outcome refused = restore(db, file);
+        EXPECT_EQ(refused.status, 2) << refused.err.toStdString();
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("no se puede reponer"))) << refused.err.toStdString();
+    }
+}

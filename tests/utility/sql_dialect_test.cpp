@@ -31,3 +31,15 @@ TEST(SqliteDialect, AdaptsOnlyNLiteralsAndDeleteWithoutFrom) {
         EXPECT_EQ(toSqliteDialect(once), once);  // adapting twice changes nothing more
     }
 }
+
+// For the SQLite ODBC driver: literals holding characters beyond 16 bits travel as bytes.
+TEST(SqlDialect, LiteralsTheOdbcDriverCannotCarryTravelAsTheirBytes) {
+    bool sendable = false;
+    EXPECT_EQ(utility::withNarrowLiterals(QStringLiteral("SELECT 'ñandú €'"), &sendable), QStringLiteral("SELECT 'ñandú €'"));
+    EXPECT_TRUE(sendable);
+    EXPECT_EQ(utility::withNarrowLiterals(QStringLiteral("DELETE FROM T WHERE A = 'x😧'' OR 1=1 --' AND B = 'b'"), &sendable),
+              QStringLiteral("DELETE FROM T WHERE A = CAST(X'78F09F98A727204F5220313D31202D2D' AS TEXT) AND B = 'b'"));
+    EXPECT_TRUE(sendable);
+    utility::withNarrowLiterals(QStringLiteral("SELECT [😀] FROM T"), &sendable);
+    EXPECT_FALSE(sendable);
+}
