@@ -7,11 +7,14 @@
 namespace utility {
 
 std::optional<int> definedSizeForDeclaredType(const QString& declaredType) {
-    static const QRegularExpression shape(QStringLiteral(R"(^\s*([A-Za-z_ ]*?)\s*(?:\(\s*(\d+)\s*(?:,\s*(\d+)\s*)?\))?\s*$)"));
+    static const QRegularExpression shape(
+        QStringLiteral(R"(^\s*([A-Za-z_ ]*?)\s*(?:\(\s*(\d+|MAX)\s*(?:,\s*(\d+)\s*)?\))?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
     const auto m = shape.match(declaredType);
     if (declaredType.trimmed().isEmpty()) return std::nullopt;
     const QString base = m.hasMatch() ? m.captured(1).toUpper().simplified() : declaredType.toUpper();
-    const bool hasLength = m.hasMatch() && !m.captured(2).isEmpty();
+    const bool unbounded = m.hasMatch() && m.captured(2).compare(u"MAX", Qt::CaseInsensitive) == 0;
+    const bool hasLength = m.hasMatch() && !m.captured(2).isEmpty() && !unbounded;
     const int length = hasLength ? m.captured(2).toInt() : 0;
 
     if (base == u"INT" || base == u"INTEGER") return 4;
@@ -26,7 +29,9 @@ std::optional<int> definedSizeForDeclaredType(const QString& declaredType) {
     if (base == u"DATE") return 6;
     if (base.contains(u"DATETIME") || base == u"TIMESTAMP") return 16;
     if (base == u"UNIQUEIDENTIFIER") return 16;
-    if (base.contains(u"CHAR") || base.contains(u"BINARY")) return hasLength ? length : 1;
+    // SQLite keeps a text of any length in a column declared without one (and "(MAX)" says
+    // so outright): such a column is as unbounded as the server's nvarchar(max).
+    if (base.contains(u"CHAR") || base.contains(u"BINARY")) return hasLength ? length : kLongTextSize;
     if (base.contains(u"TEXT") || base.contains(u"CLOB") || base.contains(u"BLOB") || base == u"IMAGE")
         return kLongTextSize;
     return hasLength ? length : kLongTextSize;

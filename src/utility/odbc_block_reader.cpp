@@ -72,6 +72,9 @@ BlockRead readBlocks(void* statement, platform::Recordset& rs, QString& error) {
     SQLSMALLINT columns = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns)) || columns <= 0 || columns != rs.fieldCount())
         return BlockRead::NotSuitable;
+    // Exact numbers and dates kept as text still have to be read as what they are.
+    for (int c = 0; c < columns; ++c)
+        if (rs.fields(c).kind() != platform::ColumnKind::Plain) return BlockRead::NotSuitable;
     std::vector<SQLLEN> width(static_cast<size_t>(columns));  // characters per cell, the terminator included
     for (SQLSMALLINT c = 0; c < columns; ++c) {
         SQLSMALLINT type = 0, digits = 0, nullable = 0, nameLength = 0;
