@@ -72,6 +72,7 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setTracking(false);  // the panel moves when the thumb is let go
     HScroll1->setFocusPolicy(Qt::TabFocus);  // a stop of the tab order, between the list and the buttons
+    HScroll1->installEventFilter(this);
     Frame1 = new QWidget(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
@@ -410,6 +411,15 @@ bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         for (int16_t i = 0; i < CmbSearch.size(); ++i)
             if (watched == CmbSearch[i] || watched == CmbSearch[i]->lineEdit()) CmbSearch_GotFocus(i);
+    } else if (event->type() == QEvent::KeyPress && watched == HScroll1) {
+        // Qt's horizontal scroll bar turns the arrow keys around (its controls are inverted
+        // for the wheel): Right moves the strip right, as the bar's own arrows do.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            HScroll1->triggerAction(key == Qt::Key_Right ? QAbstractSlider::SliderSingleStepAdd
+                                                         : QAbstractSlider::SliderSingleStepSub);
+            return true;
+        }
     } else if (event->type() == QEvent::KeyPress) {
         platform::KeyDown k = platform::keyDownOf(*static_cast<QKeyEvent*>(event));
         if (watched == ListView1) {

@@ -6,6 +6,10 @@
 
 namespace utility {
 
+namespace {
+constexpr int kSqlServerTimeType = -154;  // SQL Server's time(n)
+}  // namespace
+
 std::optional<int> definedSizeForDeclaredType(const QString& declaredType) {
     static const QRegularExpression shape(
         QStringLiteral(R"(^\s*([A-Za-z_ ]*?)\s*(?:\(\s*(\d+|MAX)\s*(?:,\s*(\d+)\s*)?\))?\s*$)"),
@@ -26,7 +30,7 @@ std::optional<int> definedSizeForDeclaredType(const QString& declaredType) {
     if (base == u"FLOAT" || base == u"DOUBLE" || base == u"DOUBLE PRECISION" || base == u"MONEY") return 8;
     if (base == u"SMALLMONEY") return 4;
     if (base == u"DECIMAL" || base == u"NUMERIC") return 19;
-    if (base == u"DATE") return 6;
+    if (base == u"DATE" || base == u"TIME") return 6;
     if (base.contains(u"DATETIME") || base == u"TIMESTAMP") return 16;
     if (base == u"UNIQUEIDENTIFIER") return 16;
     // SQLite keeps a text of any length in a column declared without one (and "(MAX)" says
@@ -52,9 +56,14 @@ int definedSizeForOdbcType(int sqlType, int columnSize, int decimalDigits) {
         if (decimalDigits == 4 && columnSize == 19) return 8;  // money
         if (decimalDigits == 4 && columnSize == 10) return 4;  // smallmoney
         return 19;
-    case SQL_TYPE_DATE: return 6;
+    // Drivers speaking ODBC 2 (the SQLite driver, to Qt) give SQL_DATE, SQL_TIME and
+    // SQL_TIMESTAMP for the same types.
+    case SQL_TYPE_DATE:
+    case SQL_DATE:
+    case SQL_TYPE_TIME:
+    case SQL_TIME:
+    case kSqlServerTimeType: return 6;
     case SQL_TYPE_TIMESTAMP:
-    case SQL_DATETIME:
     case SQL_TIMESTAMP: return 16;
     case SQL_GUID: return 16;
     case SQL_LONGVARCHAR:
