@@ -337,20 +337,23 @@ void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& r
         for (int i = 0; i < columns; ++i) {
             int length = 0;
             const int type = sqlite3_column_type(stmt, i);
-            const platform::ColumnKind kind = fields[size_t(i)].kind;
-            // Exact numbers and dates as SQLite writes them, which is what its ODBC driver
-            // hands over too; a date column's text read back as a date where it is one.
-            if (type != SQLITE_NULL && type != SQLITE_BLOB &&
-                (kind == platform::ColumnKind::ExactNumber || kind == platform::ColumnKind::Date)) {
-                const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
-                const QStringView text(chars, sqlite3_column_bytes16(stmt, i) / int(sizeof(char16_t)));
-                if (kind == platform::ColumnKind::Date) rs.append(dateCellFromText(text));
-                else rs.appendText(text);
-                continue;
-            }
-            if (kind == platform::ColumnKind::Boolean && (type == SQLITE_INTEGER || type == SQLITE_FLOAT)) {
-                rs.append(QVariant(sqlite3_column_double(stmt, i) != 0));
-                continue;
+            if (const platform::ColumnKind kind = fields[size_t(i)].kind;
+                kind != platform::ColumnKind::Plain && type != SQLITE_NULL && type != SQLITE_BLOB) {
+                if (kind == platform::ColumnKind::Boolean) {
+                    if (type != SQLITE_TEXT) {
+                        rs.append(QVariant(sqlite3_column_double(stmt, i) != 0));
+                        continue;
+                    }
+                } else {
+                    // Exact numbers and dates as SQLite writes them, which is what its ODBC
+                    // driver hands over too; a date column's text read back as a date where it
+                    // is one.
+                    const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+                    const QStringView text(chars, sqlite3_column_bytes16(stmt, i) / int(sizeof(char16_t)));
+                    if (kind == platform::ColumnKind::Date) rs.append(dateCellFromText(text));
+                    else rs.appendText(text);
+                    continue;
+                }
             }
             switch (type) {
             case SQLITE_NULL: rs.append(QVariant(), true); break;
