@@ -3,6 +3,7 @@
 #include "lookup/cantidades.h"
 #include "lookup/carga_filas.h"
 #include "lookup/disposicion.h"
+#include "platform/accessibility.h"
 #include "platform/key_codes.h"
 #include "platform/error_styles.h"
 #include "platform/prompts.h"
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -70,6 +72,7 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setTracking(false);  // the panel moves when the thumb is let go
     HScroll1->setFocusPolicy(Qt::TabFocus);  // a stop of the tab order, between the list and the buttons
+    HScroll1->installEventFilter(this);
     Frame1 = new QWidget(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
@@ -102,11 +105,10 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     setTabOrder(CmdAceptar, CmdCancelar);
 
     connect(MNU_Llena, &QAction::triggered, this, [this] { MNU_Llena_Click(); });
-    // F5 opens the menu under the box that has the focus, its first item ready for Enter.
+    // F5 opens the menu at the mouse position, its first item ready for Enter.
     mostrarMenu = [this](QMenu& menu) {
-        const QWidget* caja = QApplication::focusWidget();
         menu.setActiveAction(MNU_Llena);
-        menu.exec(caja ? caja->mapToGlobal(QPoint(0, caja->height())) : QCursor::pos());
+        menu.exec(QCursor::pos());
     };
     ListView1->installEventFilter(this);
     connect(ListView1, &platform::ReportListView::columnClick, this, [this](int p) { ListView1_ColumnClick(p); });
@@ -158,6 +160,7 @@ void Lib_FrmCons2::nombrarCaja(QComboBox* caja, const QString& columna) {
 
 QComboBox* Lib_FrmCons2::crearCaja(int16_t index) {
     auto* caja = new QComboBox(picFields);
+    platform::keepAccessibleName(caja);  // "Buscar <columna>" stays its name as the user types
     caja->setObjectName(QStringLiteral("CmbSearch_%1").arg(index));
     caja->setEditable(true);
     caja->setInsertPolicy(QComboBox::NoInsert);
@@ -202,7 +205,8 @@ void Lib_FrmCons2::Form_Load() {
     });
     scope.step([&] {
         if (!RsConsulta) throw RuntimeError::of(platform::kObjectRequired);
-        utility::dataAccess().CloseRecordset(*RsConsulta);
+        // A statement that failed left nothing open: that failure was reported already.
+        if (RsConsulta->isOpen()) utility::dataAccess().CloseRecordset(*RsConsulta);
     });
     scope.step([&] { RsConsulta.reset(); });
     cargada_ = true;
@@ -268,15 +272,17 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     scope.step([&] { fin = rs.eof(); });
     // Cells are read as views into the recordset (Null as empty text, as NonNullValue
     // gives it) and written without a copy of their own: a million rows load in one pass.
+    // Values other than text become the text the user's platform shows for them.
+    const QLocale locale;
     QString scratch;
     CeldaBuffer celda;
     while (!fin && !scope.left()) {
         scope.step([&] { ItemActual = items.appendRow(); });
-        scope.step([&] { items.setCell(ItemActual, 0, celdaDeCampo(0, rs.fields(0).textView(scratch), celda)); });
+        scope.step([&] { items.setCell(ItemActual, 0, celdaDeCampo(0, rs.fields(0).textView(scratch, locale), celda)); });
         int n = 0;
         scope.step([&] { n = rs.fieldCount(); });
         for (int16_t i = 1; i < n && !scope.left(); ++i)
-            scope.step([&] { items.setCell(ItemActual, i, celdaDeCampo(i, rs.fields(i).textView(scratch), celda)); });
+            scope.step([&] { items.setCell(ItemActual, i, celdaDeCampo(i, rs.fields(i).textView(scratch, locale), celda)); });
         scope.step([&] { rs.moveNext(); });
         scope.step([&] { fin = rs.eof(); });
     }
@@ -306,7 +312,15 @@ void Lib_FrmCons2::AjustarDisposicion() {
     barra.width = d.anchoBarra;
     colocar(HScroll1, barra);
     HScroll1->setMaximum(d.maximoBarra);
+    ajustarPasosBarra();
     setAnchoVentana(d.anchoVentana);
+}
+
+// The bar counts in twips: an arrow moves the strip by an average character, a click beside
+// the thumb by the width the window shows of it.
+void Lib_FrmCons2::ajustarPasosBarra() {
+    HScroll1->setSingleStep(std::max(1, qRound(QFontMetricsF(font()).averageCharWidth() * twipsPorPixel())));
+    HScroll1->setPageStep(std::max(1, qRound(width() * twipsPorPixel())));
 }
 
 // ---- resizing and scrolling
@@ -335,6 +349,7 @@ void Lib_FrmCons2::Form_Resize() {
     cambiar(HScroll1, [&](Twips& t) { t.top = r.topBarra; });
     cambiar(HScroll1, [&](Twips& t) { t.width = r.anchoBarra; });
     cambiar(Frame1, [&](Twips& t) { t.left = r.leftFrame; });
+    scope.step([&] { ajustarPasosBarra(); });
 }
 
 void Lib_FrmCons2::HScroll1_Change() {
@@ -396,6 +411,15 @@ bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         for (int16_t i = 0; i < CmbSearch.size(); ++i)
             if (watched == CmbSearch[i] || watched == CmbSearch[i]->lineEdit()) CmbSearch_GotFocus(i);
+    } else if (event->type() == QEvent::KeyPress && watched == HScroll1) {
+        // Qt's horizontal scroll bar turns the arrow keys around (its controls are inverted
+        // for the wheel): Right moves the strip right, as the bar's own arrows do.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Left || key == Qt::Key_Right) {
+            HScroll1->triggerAction(key == Qt::Key_Right ? QAbstractSlider::SliderSingleStepAdd
+                                                         : QAbstractSlider::SliderSingleStepSub);
+            return true;
+        }
     } else if (event->type() == QEvent::KeyPress) {
         platform::KeyDown k = platform::keyDownOf(*static_cast<QKeyEvent*>(event));
         if (watched == ListView1) {

@@ -101,6 +101,7 @@ protected:
 
 private:
     void AjustarDisposicion();
+    void ajustarPasosBarra();
     QComboBox* crearCaja(int16_t index);
     static void nombrarCaja(QComboBox* caja, const QString& columna);
     void colocar(QWidget* control, const Twips& twips);

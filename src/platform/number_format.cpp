@@ -1,6 +1,7 @@
 #include "platform/number_format.h"
 
 #include <QLocale>
+#include <cmath>
 
 namespace platform {
 
@@ -16,13 +17,12 @@ int decimalsOf(const QString& pattern) {
 QString Format(double value, const QString& pattern) {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    QString text = locale.toString(value, 'f', decimalsOf(pattern));
-    // A value that rounds to zero shows no sign.
-    bool allZero = true;
-    for (QChar c : text)
-        if (c.isDigit() && c != u'0') allZero = false;
-    if (allZero && text.startsWith(locale.negativeSign())) text.remove(0, locale.negativeSign().size());
-    return text;
+    // A negative value keeps its sign even when it rounds to zero ("-0.0"); zero itself,
+    // negative zero too, has none.
+    const int decimals = decimalsOf(pattern);
+    if (value == 0) return locale.toString(0.0, 'f', decimals);
+    QString text = locale.toString(std::fabs(value), 'f', decimals);
+    return value < 0 ? locale.negativeSign() + text : text;
 }
 
 QString Format(const QString& text, const QString& pattern) {

@@ -4,7 +4,8 @@
 
 // Format for the fixed-point patterns the suite uses ("########0.00",
 // "########0.0"): the number rounded to the pattern's decimals, every integer digit, no
-// grouping, the user's decimal separator.
+// grouping, the user's decimal separator; a negative number keeps its minus sign even when
+// it rounds to zero ("-0.0").
 namespace platform {
 
 QString Format(double value, const QString& pattern);

@@ -6,6 +6,7 @@ namespace platform {
 
 const QString& Field::name() const { return rs_->columns_[column_].info.name; }
 int Field::definedSize() const { return rs_->columns_[column_].info.definedSize; }
+ColumnKind Field::kind() const { return rs_->columns_[column_].info.kind; }
 
 QVariant Field::value() const {
     rs_->requireCurrent();
@@ -17,16 +18,19 @@ bool Field::isNull() const {
     return rs_->isNullCell(rs_->position_, column_);
 }
 
-QStringView Field::textView(QString& scratch) const {
+QStringView Field::textView(QString& scratch, const QLocale& locale) const {
     rs_->requireCurrent();
     const Recordset::Column& c = rs_->columns_[column_];
     const qsizetype row = rs_->position_;
     if (c.nulls[row]) return {};
     if (c.textOnly) {
         const uint32_t from = row == 0 ? 0 : c.ends[row - 1];
-        return QStringView(c.chars.data() + from, qsizetype(c.ends[row] - from));
+        const QStringView text(c.chars.data() + from, qsizetype(c.ends[row] - from));
+        if (c.info.kind != ColumnKind::ExactNumber) return text;
+        scratch = exactNumberText(text, locale);
+        return scratch;
     }
-    scratch = c.variants[row].toString();
+    scratch = valueText(c.variants[row], c.info.kind, locale);
     return scratch;
 }
 
@@ -175,7 +179,7 @@ std::optional<std::vector<TextColumn>> Recordset::takeTextColumns() {
     requireOpen();
     if (position_ != 0 || rows_ == 0) return std::nullopt;
     for (const Column& c : columns_)
-        if (!c.textOnly) return std::nullopt;
+        if (!c.textOnly || c.info.kind == ColumnKind::ExactNumber) return std::nullopt;
     std::vector<TextColumn> texts(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) {
         texts[i].chars = std::move(columns_[i].chars);

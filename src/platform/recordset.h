@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pod_buffer.h"
+#include "platform/value_text.h"
 
 #include <QString>
 #include <QVariant>
@@ -17,6 +18,7 @@ namespace platform {
 struct FieldInfo {
     QString name;
     int definedSize = 0;
+    ColumnKind kind = ColumnKind::Plain;
 };
 
 class Recordset;
@@ -26,12 +28,15 @@ class Field {
 public:
     const QString& name() const;
     int definedSize() const;
-    // The cell; a Null cell is an invalid QVariant, distinct from an empty text.
+    ColumnKind kind() const;
+    // The cell, typed and locale-free; a Null cell is an invalid QVariant, distinct from an
+    // empty text.
     QVariant value() const;
     bool isNull() const;
-    // The cell as text without copying when the column holds text: a view into the
-    // recordset, or into `scratch` for other values. Null reads as the empty text.
-    QStringView textView(QString& scratch) const;
+    // The cell as the user reads it (valueText in `locale`), without copying when the column
+    // holds plain text: a view into the recordset, or into `scratch` for other values. Null
+    // reads as the empty text.
+    QStringView textView(QString& scratch, const QLocale& locale) const;
 
 private:
     friend class Recordset;
@@ -71,7 +76,7 @@ public:
     size_t textSize(int column) const;
     bool isTextColumn(int column) const;
     // Hands over every column's texts (Null as the empty text) when every column holds
-    // only text and the cursor stands on the first row: the recordset is then walked to its
+    // only plain text (not exact numbers kept as text) and the cursor stands on the first row: the recordset is then walked to its
     // end, as a reader that copied each row would have left it. Nothing otherwise.
     std::optional<std::vector<TextColumn>> takeTextColumns();
 

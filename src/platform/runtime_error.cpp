@@ -37,6 +37,7 @@ QString RuntimeError::standardDescription(int number) {
                               "requiere un registro actual.");
     case kObjectClosed: return QStringLiteral("No se permite realizar esta operación si el objeto está cerrado.");
     case kIndexOutOfBounds: return QStringLiteral("Índice fuera de los límites");
+    case kNoCommandText: return QStringLiteral("No se ha establecido el texto de comando para el objeto de comando.");
     default: return QStringLiteral("Error definido por la aplicación o por el objeto");
     }
 }

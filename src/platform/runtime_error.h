@@ -28,6 +28,7 @@ enum ErrorNumber : int {
     kObjectClosed = 3704,            // operation on a closed recordset
     kIndexOutOfBounds = 35600,       // the list view's columns and items
     kDatabaseError = -2147217900,    // the provider rejected a statement
+    kNoCommandText = -2147217908,    // a statement with nothing in it
     kConnectionError = -2147467259,  // no session, or the session failed
 };
 

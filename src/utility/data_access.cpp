@@ -3,8 +3,10 @@
 #include "platform/application.h"
 #include "platform/prompts.h"
 #include "platform/runtime_error.h"
+#include "utility/column_kinds.h"
 #include "utility/field_sizes.h"
 #include "utility/odbc_block_reader.h"
+#include "utility/odbc_row_reader.h"
 #include "utility/sqlite_handle.h"
 #include "utility/sql_dialect.h"
 
@@ -318,6 +320,7 @@ void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& r
         sqlite3_finalize(stmt);
         raiseDatabaseError(why);
     }
+    if (!stmt) throw RuntimeError::of(platform::kNoCommandText);  // nothing but blanks, comments or ";"
     struct Finalize {
         sqlite3_stmt* stmt;
         ~Finalize() { sqlite3_finalize(stmt); }
@@ -331,6 +334,7 @@ void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& r
         const char* declared = sqlite3_column_decltype(stmt, i);
         const auto size = declared ? definedSizeForDeclaredType(QString::fromUtf8(declared)) : std::nullopt;
         fields[size_t(i)].definedSize = size.value_or(0);
+        fields[size_t(i)].kind = declared ? columnKindForTypeName(QString::fromUtf8(declared)) : platform::ColumnKind::Plain;
         sizeFromValues[size_t(i)] = !size.has_value();
     }
     std::vector<int> longest(static_cast<size_t>(columns), 0);
@@ -339,7 +343,26 @@ void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& r
     while ((step = sqlite3_step(stmt)) == SQLITE_ROW) {
         for (int i = 0; i < columns; ++i) {
             int length = 0;
-            switch (sqlite3_column_type(stmt, i)) {
+            const int type = sqlite3_column_type(stmt, i);
+            if (const platform::ColumnKind kind = fields[size_t(i)].kind;
+                kind != platform::ColumnKind::Plain && type != SQLITE_NULL && type != SQLITE_BLOB) {
+                if (kind == platform::ColumnKind::Boolean) {
+                    if (type != SQLITE_TEXT) {
+                        rs.append(QVariant(sqlite3_column_double(stmt, i) != 0));
+                        continue;
+                    }
+                } else {
+                    // Exact numbers and dates as SQLite writes them, which is what its ODBC
+                    // driver hands over too; a date column's text read back as a date where it
+                    // is one.
+                    const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, i));
+                    const QStringView text(chars, sqlite3_column_bytes16(stmt, i) / int(sizeof(char16_t)));
+                    if (kind == platform::ColumnKind::Date) rs.append(dateCellFromText(text));
+                    else rs.appendText(text);
+                    continue;
+                }
+            }
+            switch (type) {
             case SQLITE_NULL: rs.append(QVariant(), true); break;
             case SQLITE_INTEGER:
                 rs.append(QVariant(qlonglong(sqlite3_column_int64(stmt, i))));
@@ -378,6 +401,9 @@ void DataAccess::openSqliteRecordset(const QString& text, platform::Recordset& r
 void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int, int, int) {
     requireOpen();
     rs.close();
+    // Nothing to run is a statement that fails, on every engine (SQLite would give no rows,
+    // SQL Server no result).
+    if (sql.trimmed().isEmpty()) throw RuntimeError::of(platform::kNoCommandText);
     if (!viaOdbc_) return openSqliteRecordset(statementFor(sql), rs);
     QSqlQuery q(database());
     q.setForwardOnly(true);
@@ -385,13 +411,12 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
     if (!prepareStatement(q, text, viaOdbc_, connection_.commandTimeout_) || !q.exec())
         raiseDatabaseError(driverText(q.lastError()));
 
-    const QSqlRecord record = q.record();
-    const int columns = record.count();
-    std::vector<platform::FieldInfo> fields(static_cast<size_t>(columns));
-    for (int i = 0; i < columns; ++i) {
-        const QSqlField f = record.field(i);
-        fields[size_t(i)] = {f.name(), definedSizeForOdbcType(f.typeID(), f.length(), f.precision())};
-    }
+    // The columns as the driver describes them, read by what they hold: integers whole,
+    // exact numbers and dates as the engine writes them, never through a double.
+    std::vector<OdbcColumn> columns;
+    QString why;
+    if (!describeOdbcColumns(handleOf<SQLHANDLE>(q.result()->handle()), columns, why)) raiseDatabaseError(why);
+    const std::vector<platform::FieldInfo> fields = fieldsOf(columns);
     rs.open(fields);
     // Blocks of rows into the recordset's buffers when the driver and the columns allow it.
     QString blockError;  // a real failure shows again on the row-by-row read
@@ -406,15 +431,9 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
         rs.open(fields);
         break;
     }
-    while (q.next()) {
-        for (int i = 0; i < columns; ++i) {
-            const bool null = q.isNull(i);
-            rs.append(null ? QVariant() : q.value(i), null);
-        }
-    }
-    if (q.lastError().isValid()) {
+    if (!readOdbcRows(handleOf<SQLHANDLE>(q.result()->handle()), columns, rs, why)) {
         rs.close();
-        raiseDatabaseError(driverText(q.lastError()));
+        raiseDatabaseError(why);
     }
     rs.finishLoad();
 }

@@ -1,5 +1,7 @@
 #include "utility/odbc_block_reader.h"
 
+#include "utility/odbc_row_reader.h"
+
 #include <algorithm>
 #include <sql.h>
 #include <sqlext.h>
@@ -28,15 +30,6 @@ bool isBoundedText(SQLSMALLINT type, SQLULEN size) {
     case SQL_WLONGVARCHAR: return size > 0 && size <= kLongestBound;
     default: return false;
     }
-}
-
-QString diagnostics(SQLHSTMT stmt) {
-    SQLWCHAR state[6] = {0};
-    SQLWCHAR text[1024] = {0};
-    SQLINTEGER native = 0;
-    SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetDiagRecW(SQL_HANDLE_STMT, stmt, 1, state, &native, text, 1024, &length))) return {};
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), std::min<qsizetype>(length, 1023));
 }
 
 // Unbinds and takes the block settings back, so the statement reads row by row again.
@@ -72,6 +65,9 @@ BlockRead readBlocks(void* statement, platform::Recordset& rs, QString& error) {
     SQLSMALLINT columns = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt, &columns)) || columns <= 0 || columns != rs.fieldCount())
         return BlockRead::NotSuitable;
+    // Exact numbers and dates kept as text still have to be read as what they are.
+    for (int c = 0; c < columns; ++c)
+        if (rs.fields(c).kind() != platform::ColumnKind::Plain) return BlockRead::NotSuitable;
     std::vector<SQLLEN> width(static_cast<size_t>(columns));  // characters per cell, the terminator included
     for (SQLSMALLINT c = 0; c < columns; ++c) {
         SQLSMALLINT type = 0, digits = 0, nullable = 0, nameLength = 0;
@@ -109,7 +105,7 @@ BlockRead readBlocks(void* statement, platform::Recordset& rs, QString& error) {
     while (SQL_SUCCEEDED(rc = SQLFetch(stmt))) {
         for (SQLULEN r = 0; r < fetched; ++r) {
             if (status[r] != SQL_ROW_SUCCESS && status[r] != SQL_ROW_SUCCESS_WITH_INFO) {
-                error = diagnostics(stmt);
+                error = odbcDiagnostics(stmt);
                 return BlockRead::Restart;
             }
             for (SQLSMALLINT c = 0; c < columns; ++c) {
@@ -126,7 +122,7 @@ BlockRead readBlocks(void* statement, platform::Recordset& rs, QString& error) {
         }
     }
     if (rc != SQL_NO_DATA) {
-        error = diagnostics(stmt);
+        error = odbcDiagnostics(stmt);
         return BlockRead::Restart;
     }
     return BlockRead::Done;

@@ -7,6 +7,7 @@
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -54,6 +55,9 @@ TEST_F(Accessibility, EveryControlOfBothWindowsIsNamedAndWindowsAreAnnounced) {
     look.Form_Load();
     look.show();
     look.ListView1->items().setChecked(look.ListView1->items().storageRow(1), true);
+    // What was typed into a box is its value, never its name.
+    look.CmbSearch[0]->setFocus();
+    QTest::keyClicks(look.CmbSearch[0]->lineEdit(), QStringLiteral("caj"));
 
     const struct {
         const char* what;
@@ -61,15 +65,16 @@ TEST_F(Accessibility, EveryControlOfBothWindowsIsNamedAndWindowsAreAnnounced) {
         QAccessible::Role role;
         QString name;
         QString inDescription;
+        QString value = {};
     } rows[] = {
         {"correction window", [&] { return &bug; }, QAccessible::Window, "LUMERA", {}},
         {"Ejecutar", [&] { return bug.CmdEjecutar; }, QAccessible::Button, "Ejecutar", {}},
         {"Salir", [&] { return bug.CmdSalir; }, QAccessible::Button, "Salir", {}},
         {"status line", [&] { return bug.LblMensaje; }, QAccessible::StatusBar, "", "corrección"},
         {"lookup window", [&] { return &look; }, QAccessible::Dialog, "Consulta...", {}},
-        {"search box 0", [&] { return look.CmbSearch[0]; }, QAccessible::ComboBox, "Buscar CODIGO", "CODIGO"},
+        {"search box 0", [&] { return look.CmbSearch[0]; }, QAccessible::ComboBox, "Buscar CODIGO", "CODIGO", "caj"},
         {"its text field", [&] { return look.CmbSearch[0]->lineEdit(); }, QAccessible::EditableText, "Buscar CODIGO",
-         "primera fila"},
+         "primera fila", "caj"},
         {"search box 1", [&] { return look.CmbSearch[1]; }, QAccessible::ComboBox, "Buscar NOMBRE", "NOMBRE"},
         {"list", [&] { return look.ListView1; }, QAccessible::Table, "Resultados", {}},
         {"Aceptar", [&] { return look.CmdAceptar; }, QAccessible::Button, "Aceptar", {}},
@@ -83,7 +88,27 @@ TEST_F(Accessibility, EveryControlOfBothWindowsIsNamedAndWindowsAreAnnounced) {
         EXPECT_EQ(iface->text(QAccessible::Name).remove(u'&'), r.name);
         EXPECT_TRUE(iface->text(QAccessible::Description).contains(r.inDescription))
             << iface->text(QAccessible::Description).toStdString();
+        if (!r.value.isNull()) {
+            EXPECT_EQ(iface->text(QAccessible::Value), r.value);
+        }
     }
+
+    // A search box still offers what a combo box does: its drop-down list and its text
+    // field as children, and opening the list.
+    look.CmbSearch[1]->addItem(QStringLiteral("casa"));
+    QAccessibleInterface* box = of(look.CmbSearch[1]);
+    ASSERT_EQ(box->childCount(), 2);
+    EXPECT_EQ(box->child(0)->object(), look.CmbSearch[1]->view());
+    EXPECT_EQ(box->child(1)->object(), look.CmbSearch[1]->lineEdit());
+    EXPECT_EQ(box->indexOfChild(box->child(1)), 1);
+    EXPECT_TRUE(box->state().expandable);
+    ASSERT_NE(box->actionInterface(), nullptr);
+    EXPECT_TRUE(box->actionInterface()->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    box->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(look.CmbSearch[1]->view()->isVisible());
+    EXPECT_TRUE(box->state().expanded);
+    box->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(look.CmbSearch[1]->view()->isVisible());
 
     // The list's column headers are its captions, the quantity column's included, and a
     // ticked row reads as checked.

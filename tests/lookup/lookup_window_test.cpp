@@ -1,9 +1,14 @@
 #include "lookup_fixture.h"
 #include "platform/twips.h"
+#include "support/scripted_prompter.h"
+#include "utility/library.h"
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -111,4 +116,102 @@ TEST_F(LookupWindow, TextResultsLoadInOneStrokeExactlyAsRowByRow) {
     const QStringList byRow = cellsOf(QStringLiteral("SELECT A, B, C, N FROM T"));
     EXPECT_EQ(whole, byRow);
     EXPECT_EQ(whole, (QStringList{"", "", "  ", "", "ñ ", "z ", "a b", " x y ", "", "q", "", "w"}));
+}
+
+TEST_F(LookupWindow, TheScrollBarMovesTheStripByACharacterAndByWhatTheWindowShows) {
+    // Texts without a length, or of (MAX), are as wide as the widest column the rules make.
+    runSql(db, {QStringLiteral("CREATE TABLE ANCHA (A VARCHAR(300), B [NVARCHAR(MAX)], C VARCHAR, D NVARCHAR(2000), "
+                               "E \"VARCHAR(max)\")"),
+                QStringLiteral("INSERT INTO ANCHA VALUES ('a', 'b', 'c', 'd', 'e')")});
+    testsupport::ScriptedPrompter prompter;
+    Lib_FrmCons2 w;
+    w.SQL = QStringLiteral("SELECT A, B, C, D, E FROM ANCHA");
+    w.Form_Load();
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    ASSERT_TRUE(prompter.boxes.isEmpty());
+    auto* list = w.ListView1;
+    for (int c : {3, 4, 5}) EXPECT_EQ(list->columnHeader(c).width, list->columnHeader(2).width) << c;
+    EXPECT_LT(list->columnHeader(1).width, list->columnHeader(2).width);
+
+    QScrollBar* bar = w.HScroll1;
+    const double twipsPerPixel = platform::kTwipsPerInch / double(w.logicalDpiX());
+    ASSERT_EQ(bar->maximum(), 32700);
+    EXPECT_EQ(bar->singleStep(), qRound(QFontMetricsF(w.font()).averageCharWidth() * twipsPerPixel));
+    EXPECT_GT(bar->singleStep(), 1);
+    EXPECT_EQ(bar->pageStep(), qRound(w.width() * twipsPerPixel));
+    EXPECT_LT(bar->pageStep(), bar->maximum() / 2);
+
+    // An arrow key on the bar: one step, and the strip follows; Right goes right.
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Right);
+    QTest::keyClick(bar, Qt::Key_Left);
+    EXPECT_EQ(bar->value(), bar->singleStep());
+    EXPECT_EQ(w.twipsOf(w.picFields).left, -bar->singleStep());
+    // A click beside the thumb: one page.
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.subControls = QStyle::SC_All;
+    const QRect page = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddPage, bar);
+    ASSERT_FALSE(page.isEmpty());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, page.center());
+    EXPECT_EQ(bar->value(), bar->singleStep() + bar->pageStep());
+    EXPECT_EQ(w.twipsOf(w.picFields).left, -bar->value());
+    EXPECT_EQ(w.picFields->x(), platform::twipsToPixels(-bar->value(), w.logicalDpiX()));
+
+    // A narrower window shows less of the strip: a shorter page.
+    w.resize(w.width() / 2, w.height());
+    EXPECT_EQ(bar->pageStep(), qRound(w.width() * twipsPerPixel));
+}
+
+TEST_F(LookupWindow, AFailingStatementAnsweredGoOnBringsOnlyTheBoxesOfItsOwnFailures) {
+    testsupport::ScriptedPrompter prompter;
+    prompter.fallback = platform::vbIgnore;
+    Lib_FrmCons2 w;
+    w.SQL = QStringLiteral("SELECT * FROM NO_EXISTE");
+    w.Form_Load();
+    // The statement, then the columns and the rows that could not be read from it; closing
+    // a recordset that never opened says nothing.
+    ASSERT_EQ(prompter.boxes.size(), 3);
+    EXPECT_TRUE(prompter.boxes[0].prompt.contains(QStringLiteral("NO_EXISTE")));
+    EXPECT_TRUE(prompter.boxes[0].prompt.contains(QStringLiteral("FORM_LOAD")));
+    EXPECT_TRUE(prompter.boxes[1].prompt.contains(QStringLiteral("cerrado")));  // building the columns
+    EXPECT_TRUE(prompter.boxes[2].prompt.contains(QStringLiteral("FORM_LOAD")));  // loading the rows
+    EXPECT_EQ(w.ListView1->columnHeaderCount(), 0);
+    EXPECT_TRUE(w.ListView1->sorted());
+}
+
+TEST_F(LookupWindow, ABlankStatementIsReportedAsAFailingOneOnBothEngines) {
+    for (bool odbc : {false, true}) {
+        SCOPED_TRACE(odbc ? "ODBC" : "SQLite");
+        if (odbc) {
+            utility::dataAccess().CloseSession();
+            qputenv("STOCKFIX_ODBC_DRIVER", "SQLite3");
+            utility::dataAccess().setServer(QStringLiteral("localhost"));
+            utility::dataAccess().OpenSession(0, 3);
+            ASSERT_TRUE(utility::dataAccess().IsOpen());
+        }
+        for (const char* sql : {"", "   ", " \t\n ", "-- nada"}) {
+            if (odbc && sql[0] == '-') continue;  // a comment is the server's to judge
+            SCOPED_TRACE(sql);
+            testsupport::ScriptedPrompter prompter;
+            prompter.answer({platform::vbAbort});
+            Lib_FrmCons2 w;
+            w.SQL = QString::fromLatin1(sql);
+            w.Form_Load();
+            ASSERT_EQ(prompter.boxes.size(), 1);
+            EXPECT_TRUE(prompter.boxes[0].prompt.contains(QStringLiteral("texto de comando")))
+                << prompter.boxes[0].prompt.toStdString();
+            EXPECT_TRUE(prompter.boxes[0].prompt.contains(QStringLiteral("FORM_LOAD")));
+        }
+    }
+    qunsetenv("STOCKFIX_ODBC_DRIVER");
 }

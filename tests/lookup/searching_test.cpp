@@ -1,8 +1,11 @@
 // Searching as the user types, the pop-up menu of a search box, and header sorting.
 #include "window_fixture.h"
 
+#include <QCursor>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using testsupport::LookupWindowTest;
@@ -101,6 +104,29 @@ TEST_F(Searching, F5FillsTheDropDownWithTheColumnAsShownOrLeavesIt) {
     QTest::keyClicks(box1, QStringLiteral("cas"));
     EXPECT_EQ(box1->currentText(), QStringLiteral("cas"));
     EXPECT_EQ(selected(), QStringLiteral("3"));
+}
+
+TEST_F(Searching, F5OpensTheMenuAtTheMousePositionReadyForEnter) {
+    auto& win = open();
+    QComboBox* box1 = win.CmbSearch[1];
+    box1->setFocus();
+    const QPoint mouse = win.screen()->availableGeometry().topLeft() + QPoint(40, 30);
+    QCursor::setPos(mouse);
+    ASSERT_EQ(QCursor::pos(), mouse);
+    QPoint shownAt;
+    QAction* ready = nullptr;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        shownAt = menu->pos();
+        ready = menu->activeAction();
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(box1, Qt::Key_F5);
+    EXPECT_EQ(shownAt, mouse);  // not under the box
+    EXPECT_NE(shownAt, box1->mapToGlobal(QPoint(0, box1->height())));
+    EXPECT_EQ(ready, win.MNU_Llena);
+    EXPECT_EQ(box1->count(), 5);  // Enter took the first item
 }
 
 TEST_F(Searching, NavigationKeysInABoxHandOverToTheList) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sqlext.h>
 
 using platform::Recordset;
 using platform::RuntimeError;
@@ -185,6 +186,14 @@ TEST_F(DataAccessTest, DefinedSizesFollowTheDeclaredTypes) {
     EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("DECIMAL(18,2)")), 19);
     EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("SMALLMONEY")), 4);
     EXPECT_EQ(utility::definedSizeForDeclaredType(QString()), std::nullopt);
+    // A text without a length, or of (MAX), holds any text: sized as the server's nvarchar(max).
+    for (const char* unbounded : {"NVARCHAR(MAX)", "varchar ( max )", "VARCHAR", "NVARCHAR", "CHAR", "VARBINARY(MAX)"})
+        EXPECT_EQ(utility::definedSizeForDeclaredType(QString::fromLatin1(unbounded)), utility::kLongTextSize) << unbounded;
+    EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("CHAR(1)")), 1);
+    EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("TIME")), 6);
+    EXPECT_EQ(utility::definedSizeForOdbcType(SQL_DATE, 10, 0), 6);  // an ODBC 2 driver's date
+    EXPECT_EQ(utility::definedSizeForOdbcType(SQL_TYPE_TIME, 8, 0), 6);
+    EXPECT_EQ(utility::definedSizeForOdbcType(SQL_TIMESTAMP, 32, 0), 16);
 }
 
 TEST_F(DataAccessTest, StatementErrorsCarryTheDriversMessage) {
