@@ -116,7 +116,9 @@ TEST_F(LookupRequest, CancelEscapeAndClosingLeaveWhatTheyShould) {
             c.leave(w);
         });
         EXPECT_EQ(request().Valores == nullptr, c.valoresNothing);
-        if (!c.valoresNothing) EXPECT_TRUE(request().Valores->isEmpty());
+        if (!c.valoresNothing) {
+            EXPECT_TRUE(request().Valores->isEmpty());
+        }
         ASSERT_TRUE(request().Cantidades);
         EXPECT_TRUE(request().Cantidades->isEmpty());
         EXPECT_EQ(request().ValorDevuelto, c.valorDevuelto);
@@ -182,8 +184,11 @@ TEST_F(LookupRequest, AFailingStatementIsReportedAndTheAnswerDecides) {
         ASSERT_FALSE(prompter.boxes.isEmpty());
         EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("NO_EXISTE")));
         EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("FORM_LOAD")));
-        if (c.boxes > 0) EXPECT_EQ(prompter.boxes.size(), c.boxes);
-        if (*c.answers.begin() == platform::vbRetry)
+        if (c.boxes > 0) {
+            EXPECT_EQ(prompter.boxes.size(), c.boxes);
+        }
+        if (*c.answers.begin() == platform::vbRetry) {
             EXPECT_GE(prompter.boxes.size(), 2);  // the open was tried again
+        }
     }
 }
