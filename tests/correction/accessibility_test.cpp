@@ -155,7 +155,7 @@ TEST_F(Accessibility, MessageBoxesAndTheQuantityPromptKeepTheirTitlesAndTexts) {
         std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
             for (int i = 0; i < node->childCount(); ++i) {
                 QAccessibleInterface* child = node->child(i);
-                if (child->role() == QAccessible::StaticText || child->role() == QAccessible::Label)
+                if (child->role() == QAccessible::StaticText)  // a label's role
                     text += child->text(QAccessible::Name);
                 else if (child->role() == QAccessible::Button)
                     buttons << child->text(QAccessible::Name).remove(u'&');
