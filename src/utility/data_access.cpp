@@ -415,7 +415,10 @@ void DataAccess::OpenRecordset(const QString& sql, platform::Recordset& rs, int,
     // exact numbers and dates as the engine writes them, never through a double.
     std::vector<OdbcColumn> columns;
     QString why;
-    if (!describeOdbcColumns(handleOf<SQLHANDLE>(q.result()->handle()), columns, why)) raiseDatabaseError(why);
+    if (!describeOdbcColumns(handleOf<SQLHANDLE>(q.result()->handle()), columns, why, engine_ == Engine::Sqlite))
+        raiseDatabaseError(why);
+    // Only comments, or ";": no command, as SQLite read directly says.
+    if (columns.empty()) throw RuntimeError::of(platform::kNoCommandText);
     const std::vector<platform::FieldInfo> fields = fieldsOf(columns);
     rs.open(fields);
     // Blocks of rows into the recordset's buffers when the driver and the columns allow it.

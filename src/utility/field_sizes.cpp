@@ -33,6 +33,10 @@ std::optional<int> definedSizeForDeclaredType(const QString& declaredType) {
     if (base == u"DATE" || base == u"TIME") return 6;
     if (base.contains(u"DATETIME") || base == u"TIMESTAMP") return 16;
     if (base == u"UNIQUEIDENTIFIER") return 16;
+    // Other names by SQLite's affinity rules: INT8, UNSIGNED BIG INT are 64-bit integers,
+    // FLOAT8 and the like reals.
+    if (base.contains(u"INT")) return 8;
+    if (base.contains(u"REAL") || base.contains(u"FLOA") || base.contains(u"DOUB")) return 8;
     // SQLite keeps a text of any length in a column declared without one (and "(MAX)" says
     // so outright): such a column is as unbounded as the server's nvarchar(max).
     if (base.contains(u"CHAR") || base.contains(u"BINARY")) return hasLength ? length : kLongTextSize;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -38,7 +39,7 @@ bool isDateTimeType(int sqlType) {
     }
 }
 
-void classify(OdbcColumn& c) {
+void classify(OdbcColumn& c, bool sqliteBehind) {
     const ColumnKind named = columnKindForTypeName(c.typeName);
     c.kind = ColumnKind::Plain;
     c.fetch = OdbcFetch::Text;
@@ -73,6 +74,54 @@ void classify(OdbcColumn& c) {
     const bool describedAsItIs = c.sqlType == SQL_DECIMAL || c.sqlType == SQL_NUMERIC || isDateTimeType(c.sqlType);
     if ((c.kind == ColumnKind::ExactNumber || c.kind == ColumnKind::Date) && !describedAsItIs)
         if (const auto size = definedSizeForDeclaredType(c.typeName)) c.definedSize = *size;
+    if (!sqliteBehind) return;
+    // SQLite keeps any value in any column; its driver would make 1.5 in an INTEGER column 1
+    // and 'abc' 0.
+    if (c.fetch == OdbcFetch::Integer || c.fetch == OdbcFetch::Double || c.fetch == OdbcFetch::Single ||
+        c.fetch == OdbcFetch::Bit)
+        c.fetch = OdbcFetch::Dynamic;
+    // The size SQLite read directly gives, where the driver's name says more than its size:
+    // a number's own name (INT8, REAL), or "(MAX)". A text named without a length keeps the
+    // driver's size, which tells VARCHAR(13) from VARCHAR.
+    if (const auto size = definedSizeForDeclaredType(c.typeName);
+        size && (c.fetch == OdbcFetch::Dynamic || c.typeName.contains(u'(')))
+        c.definedSize = *size;
+}
+
+// A value as SQLite writes it: an integer, a real, or text.
+QVariant dynamicValue(QStringView text, ColumnKind kind) {
+    // -D+ is an integer; -D+(.D+)?(e[+-]D+)? a real, as SQLite writes them.
+    auto digits = [&](qsizetype& i) {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+        return i > from;
+    };
+    qsizetype i = text.startsWith(u'-') ? 1 : 0;
+    const bool whole = digits(i);
+    const bool isInteger = whole && i == text.size();
+    bool isReal = whole;
+    if (isReal && i < text.size() && text[i] == u'.') isReal = digits(++i);
+    if (isReal && i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
+        isReal = digits(i);
+    }
+    isReal = isReal && i == text.size();
+    QVariant number;
+    if (isInteger) {
+        bool ok = false;
+        const qlonglong v = text.toLongLong(&ok);
+        number = ok ? QVariant(v) : QVariant(text.toDouble());
+    } else if (isReal) {
+        number = QVariant(text.toDouble());  // QStringView::toDouble reads the C locale's form
+    } else if (text == u"Inf" || text == u"-Inf") {
+        number = QVariant(text.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
+                                                : std::numeric_limits<double>::infinity());
+    } else {
+        return text.toString();
+    }
+    if (kind == ColumnKind::Boolean) return QVariant(number.toDouble() != 0);
+    return number;
 }
 
 }  // namespace
@@ -88,7 +137,7 @@ QString odbcDiagnostics(void* statement) {
     return fromWide(text, std::clamp<qsizetype>(length, 0, 1023));
 }
 
-bool describeOdbcColumns(void* statement, std::vector<OdbcColumn>& columns, QString& error) {
+bool describeOdbcColumns(void* statement, std::vector<OdbcColumn>& columns, QString& error, bool sqliteBehind) {
     auto stmt = static_cast<SQLHSTMT>(statement);
     columns.clear();
     SQLSMALLINT count = 0;
@@ -122,7 +171,7 @@ bool describeOdbcColumns(void* statement, std::vector<OdbcColumn>& columns, QStr
         SQLSMALLINT typeBytes = 0;
         if (SQL_SUCCEEDED(SQLColAttributeW(stmt, n, SQL_DESC_TYPE_NAME, typeName, sizeof typeName, &typeBytes, nullptr)))
             c.typeName = fromWide(typeName, std::clamp<qsizetype>(typeBytes / qsizetype(sizeof(SQLWCHAR)), 0, 127));
-        classify(c);
+        classify(c, sqliteBehind);
     }
     return true;
 }
@@ -194,6 +243,7 @@ bool readOdbcRows(void* statement, const std::vector<OdbcColumn>& columns, platf
                 rs.append(null ? QVariant() : QVariant(binary), null);
                 break;
             }
+            case OdbcFetch::Dynamic:
             case OdbcFetch::Text: {
                 const qsizetype room = qsizetype(wide.size()) - 1;  // characters, the terminator aside
                 SQLRETURN got = SQLGetData(stmt, n, SQL_C_WCHAR, wide.data(), SQLLEN(wide.size() * sizeof(SQLWCHAR)), &indicator);
@@ -219,7 +269,8 @@ bool readOdbcRows(void* statement, const std::vector<OdbcColumn>& columns, platf
                     }
                     value = text;
                 }
-                if (c.kind == ColumnKind::Date) rs.append(dateCellFromText(value));
+                if (c.fetch == OdbcFetch::Dynamic) rs.append(dynamicValue(value, c.kind));
+                else if (c.kind == ColumnKind::Date) rs.append(dateCellFromText(value));
                 else rs.appendText(value);
                 break;
             }

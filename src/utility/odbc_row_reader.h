@@ -15,6 +15,8 @@ enum class OdbcFetch {
     Bit,
     Binary,
     Text,     // wide characters: text, and exact numbers and dates as the engine writes them
+    Dynamic,  // SQLite behind the driver: its text of the value, read back by what it holds
+              // (an integer, a real, or text), as SQLite read directly gives each value
 };
 
 // One column of an executed ODBC statement: the driver's description and what it comes to.
@@ -34,7 +36,10 @@ struct OdbcColumn {
 // text read back as dates. A column the driver describes as text or as a double but whose
 // type name says it is an exact number or a date (the SQLite driver's DECIMAL, NUMERIC,
 // MONEY, SMALLDATETIME) is taken for what its name says, as SQLite read natively takes it.
-bool describeOdbcColumns(void* statement, std::vector<OdbcColumn>& columns, QString& error);
+// With `sqliteBehind`, the engine is SQLite, whose columns hold values of any type: numbers
+// and Booleans are read by the value's own type, and sizes come from the declared type as
+// SQLite read directly gives them.
+bool describeOdbcColumns(void* statement, std::vector<OdbcColumn>& columns, QString& error, bool sqliteBehind = false);
 std::vector<platform::FieldInfo> fieldsOf(const std::vector<OdbcColumn>& columns);
 
 // Reads the rest of the statement's rows one by one into `rs` (opened with fieldsOf the

@@ -186,6 +186,9 @@ TEST_F(DataAccessTest, DefinedSizesFollowTheDeclaredTypes) {
     EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("DECIMAL(18,2)")), 19);
     EXPECT_EQ(utility::definedSizeForDeclaredType(QStringLiteral("SMALLMONEY")), 4);
     EXPECT_EQ(utility::definedSizeForDeclaredType(QString()), std::nullopt);
+    // Other names by SQLite's affinity rules: 64-bit integers and reals, not unbounded texts.
+    for (const char* eight : {"INT8", "UNSIGNED BIG INT", "MEDIUMINT", "FLOAT8", "DOUBLE(10,2)"})
+        EXPECT_EQ(utility::definedSizeForDeclaredType(QString::fromLatin1(eight)), 8) << eight;
     // A text without a length, or of (MAX), holds any text: sized as the server's nvarchar(max).
     for (const char* unbounded : {"NVARCHAR(MAX)", "varchar ( max )", "VARCHAR", "NVARCHAR", "CHAR", "VARBINARY(MAX)"})
         EXPECT_EQ(utility::definedSizeForDeclaredType(QString::fromLatin1(unbounded)), utility::kLongTextSize) << unbounded;

@@ -1,6 +1,7 @@
 // The ODBC path for real: the same session and recordset code through unixODBC, with the
 // SQLite ODBC driver standing in for SQL Server's.
 #include "support/test_env.h"
+#include "platform/runtime_error.h"
 #include "utility/data_access.h"
 #include "utility/field_sizes.h"
 #include "utility/odbc_block_reader.h"
@@ -149,7 +150,10 @@ TEST_F(OdbcSession, BothPathsToOneFileReadTheSameTypedLocaleFreeValues) {
                         "'1234.5000', '0.5', '2003-02-17 10:15:00', '2003-02-17T10:15:00.123', '2003-02-17 10:15', "
                         "'2003-02-17', '10:15:00', 1, 'a', 'b', x'0102')"),
          QStringLiteral("INSERT INTO T VALUES (-1, 1e16, '-5', NULL, 1.5e20, '-1.5e-3', 'pendiente', NULL, NULL, "
-                        "'2003-02-30', NULL, 0, NULL, NULL, NULL)")});
+                        "'2003-02-30', NULL, 0, NULL, NULL, NULL)"),
+         // SQLite keeps any value in any column: a real or a text in an INTEGER column, a
+         // text in a FLOAT one, Booleans that are not 0 or 1.
+         QStringLiteral("INSERT INTO T (I, F, B) VALUES (1.5, 'abc', -1), ('abc', 1e20, 0.5), (7, NULL, 'x')")});
     auto open = [&](DataAccess& da, bool odbc) {
         da.setServer(odbc ? QStringLiteral("localhost") : QStringLiteral("sqlite"));
         da.setDatabaseName(file);
@@ -163,8 +167,19 @@ TEST_F(OdbcSession, BothPathsToOneFileReadTheSameTypedLocaleFreeValues) {
     native.OpenRecordset(QStringLiteral("SELECT * FROM T"), a);
     odbc.OpenRecordset(QStringLiteral("SELECT * FROM T"), b);
     for (int c = 0; c < a.fieldCount(); ++c) EXPECT_EQ(int(a.fields(c).kind()), int(b.fields(c).kind())) << c;
-    // The driver sizes any text or blob declared without a length at 255.
+    // The driver sizes a blob declared without a length at 255, and so a text declared
+    // [NVARCHAR(MAX)] (the brackets SQLite needs hide the "(MAX)" from it).
     expectSameCells(a, b, {QStringLiteral("X"), QStringLiteral("BL")});
+    // A statement of comments only is no command on either path.
+    for (DataAccess* da : {&native, &odbc}) {
+        try {
+            platform::Recordset none;
+            da->OpenRecordset(QStringLiteral("-- nada"), none);
+            ADD_FAILURE() << "no error";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.number(), platform::kNoCommandText);
+        }
+    }
 
     // What they are: whole 64-bit integers (the driver calls INTEGER 32-bit), exact numbers
     // as the engine's own text, dates as dates, Booleans, never text in the user's locale.
