@@ -241,9 +241,13 @@ int DeletionJournal::readRows(QSqlQuery& q, const std::vector<JournalColumn>& co
                 return -1;
             }
             row.values.push_back(column.literal(value));
-            row.comparisons.push_back(column.comparison(row.values.back()));
-            key += journal::literalText(row.values.back(), dialect_);
-            key += QChar(0);
+            const journal::Literal& literal = row.values.back();
+            row.comparisons.push_back(column.comparison(literal));
+            // The value itself, length-prefixed, without writing its SQL text twice.
+            key += QChar(u'0' + int(literal.kind));
+            key += QString::number(literal.text.size()) + u':' + literal.text;
+            key += QString::number(literal.bytes.size()) + u':' +
+                   QLatin1String(literal.bytes.constData(), literal.bytes.size());
         }
         row.copy = ++copies[key];
         block += journal::insertText(row, dialect_);

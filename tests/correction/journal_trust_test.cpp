@@ -18,27 +18,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using testsupport::bytesOf;
 using testsupport::Outcome;
+using testsupport::restoredRows;
+using testsupport::writeFile;
 using testsupport::queryColumn;
 
 namespace {
-
-QByteArray bytesOf(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-qsizetype restoredRows(const QString& out) {
-    qsizetype n = 0;
-    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) n += line.section(u' ', 0, 0).toLongLong();
-    return n;
-}
 
 class JournalTrust : public testsupport::DemoDatabaseTest {
 protected:

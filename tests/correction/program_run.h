@@ -4,6 +4,7 @@
 #include "support/test_env.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -43,6 +44,24 @@ inline Outcome runProgram(const QString& binary, const QStringList& args, const 
 inline Outcome runStockfix(const QStringList& args, const QMap<QString, QString>& env = {},
                            std::function<void()> inChild = {}) {
     return runProgram(QStringLiteral(STOCKFIX_BINARY), args, env, std::move(inChild));
+}
+
+inline QByteArray bytesOf(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& file, const QByteArray& bytes) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Rows a restore put back, from its output: confirmed batches and unconfirmed ones together.
+inline qsizetype restoredRows(const QString& out) {
+    qsizetype n = 0;
+    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) n += line.section(u' ', 0, 0).toLongLong();
+    return n;
 }
 
 // A fresh demo database in a folder of its own.

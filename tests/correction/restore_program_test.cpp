@@ -11,29 +11,14 @@
 #include <QSqlQuery>
 #include <gtest/gtest.h>
 
+using testsupport::bytesOf;
 using testsupport::Outcome;
+using testsupport::restoredRows;
+using testsupport::writeFile;
 using testsupport::queryColumn;
 using testsupport::runSql;
 
 namespace {
-
-QByteArray bytesOf(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Rows put back, confirmed batches and unconfirmed ones together.
-qsizetype restoredRows(const QString& out) {
-    qsizetype n = 0;
-    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) n += line.section(u' ', 0, 0).toLongLong();
-    return n;
-}
-
-void writeFile(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 class Restore : public testsupport::DemoDatabaseTest {
 protected:

@@ -1,5 +1,7 @@
 #include "support/odbc_shim_setup.h"
 
+#include "utility/data_access.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -35,24 +37,6 @@ QString systemDriverSection(const QString& driver) {
     return section;
 }
 
-QStringList installedDrivers() {
-    QStringList drivers;
-    SQLHENV env = SQL_NULL_HENV;
-    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return drivers;
-    SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLCHAR name[256];
-    SQLCHAR attributes[1024];
-    SQLSMALLINT nameLength = 0, attributesLength = 0;
-    SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(env, direction, name, sizeof name, &nameLength, attributes, sizeof attributes,
-                                    &attributesLength))) {
-        drivers << QString::fromUtf8(reinterpret_cast<const char*>(name));
-        direction = SQL_FETCH_NEXT;
-    }
-    SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return drivers;
-}
-
 QString registerOnce() {
     // Kept until the process ends: programs the tests start read it too.
     static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/stockfix-odbc-XXXXXX"));
@@ -73,7 +57,7 @@ QString registerOnce() {
     qputenv("ODBCINSTINI", "odbcinst.ini");  // a name within ODBCSYSINI, not a path
     qputenv("ODBCINI", QFile::encodeName(folder.filePath(QStringLiteral("odbc.ini"))));
     if (!QFile::exists(odbcShimLibrary())) return QStringLiteral("the shim driver is not built: ") + odbcShimLibrary();
-    if (!installedDrivers().contains(QLatin1String(kOdbcShimDriver)))
+    if (!utility::DataAccess::installedOdbcDrivers().contains(QLatin1String(kOdbcShimDriver)))
         return QStringLiteral("unixODBC does not list %1: it read its configuration before the shim was registered "
                               "(it reads ODBCSYSINI once per process)")
             .arg(QLatin1String(kOdbcShimDriver));
