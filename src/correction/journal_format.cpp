@@ -1,5 +1,6 @@
 #include "correction/journal_format.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 #include <initializer_list>
 
@@ -31,6 +32,8 @@ QString controlPiece(QChar c, Dialect dialect) {
 // N'...' pieces joined with the control characters between them, in parentheses when there
 // is more than one piece; on SQL Server a text past 4000 characters starts as nvarchar(max).
 QString textLiteralText(const QString& text, Dialect dialect, bool castLong = true) {
+    const bool plain = std::none_of(text.begin(), text.end(), isControl);
+    if (plain && !(castLong && dialect == Dialect::SqlServer && text.size() > kLongestPlainText)) return quotedPiece(text);
     QStringList pieces;
     qsizetype run = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -61,28 +64,57 @@ QString comparedText(const Literal& v, Dialect dialect, bool castLong) {
     return v.kind == Literal::Kind::TypedBinary ? binaryText(v.bytes, dialect) : literalTextAs(v, dialect, castLong);
 }
 
-QString conditionText(const QString& c, const Literal& value, Comparison how, Dialect dialect, bool castLong = true) {
-    const QString v = comparedText(value, dialect, castLong);
+// Appends the guard's condition on column `c` compared with the literal text `v`.
+void appendCondition(QString& out, const QString& c, const QString& v, Comparison how) {
     const QLatin1String bin2(" COLLATE Latin1_General_BIN2");
-    const QString asText = QLatin1String("CAST(") + c + QLatin1String(" AS nvarchar(max))");
-    const QString asBinary = QLatin1String("CAST(") + c + QLatin1String(" AS varbinary(max))");
-    auto lengths = [&](const QString& of) {
-        return QLatin1String(" AND DATALENGTH(") + of + QLatin1String(") = DATALENGTH(") + v + u')';
+    auto cast = [&](QLatin1String type) { out += QLatin1String("CAST(") + c + QLatin1String(" AS ") + type + u')'; };
+    auto lengths = [&](auto&& of) {
+        out += QLatin1String(" AND DATALENGTH(");
+        of();
+        out += QLatin1String(") = DATALENGTH(") + v + u')';
     };
+    const auto column = [&] { out += c; };
+    const auto asText = [&] { cast(QLatin1String("nvarchar(max)")); };
+    const auto asBinary = [&] { cast(QLatin1String("varbinary(max)")); };
     switch (how) {
-    case Comparison::IsNull: return c + QLatin1String(" IS NULL");
-    case Comparison::Plain: return c + QLatin1String(" = ") + v;
-    case Comparison::Binary: return c + QLatin1String(" = ") + v + QLatin1String(" COLLATE BINARY");
-    case Comparison::Bin2: return c + QLatin1String(" = ") + v + bin2;
-    case Comparison::Bin2Length: return c + QLatin1String(" = ") + v + bin2 + lengths(asText);
-    case Comparison::LongText: return asText + QLatin1String(" = ") + v + bin2;
-    case Comparison::LongTextLength: return asText + QLatin1String(" = ") + v + bin2 + lengths(asText);
-    case Comparison::LongBinary: return asBinary + QLatin1String(" = ") + v;
-    case Comparison::BinaryLength: return c + QLatin1String(" = ") + v + lengths(c);
-    case Comparison::CastBinaryLength: return asBinary + QLatin1String(" = ") + v + lengths(asBinary);
-    case Comparison::IsoText: return QLatin1String("CONVERT(nvarchar(40), ") + c + QLatin1String(", 126) = ") + v;
+    case Comparison::IsNull: out += c + QLatin1String(" IS NULL"); return;
+    case Comparison::Plain: out += c + QLatin1String(" = ") + v; return;
+    case Comparison::Binary: out += c + QLatin1String(" = ") + v + QLatin1String(" COLLATE BINARY"); return;
+    case Comparison::Bin2: out += c + QLatin1String(" = ") + v + bin2; return;
+    case Comparison::Bin2Length:
+        out += c + QLatin1String(" = ") + v + bin2;
+        lengths(asText);
+        return;
+    case Comparison::LongText:
+        asText();
+        out += QLatin1String(" = ") + v + bin2;
+        return;
+    case Comparison::LongTextLength:
+        asText();
+        out += QLatin1String(" = ") + v + bin2;
+        lengths(asText);
+        return;
+    case Comparison::LongBinary:
+        asBinary();
+        out += QLatin1String(" = ") + v;
+        return;
+    case Comparison::BinaryLength:
+        out += c + QLatin1String(" = ") + v;
+        lengths(column);
+        return;
+    case Comparison::CastBinaryLength:
+        asBinary();
+        out += QLatin1String(" = ") + v;
+        lengths(asBinary);
+        return;
+    case Comparison::IsoText: out += QLatin1String("CONVERT(nvarchar(40), ") + c + QLatin1String(", 126) = ") + v; return;
     }
-    return {};
+}
+
+QString conditionText(const QString& c, const Literal& value, Comparison how, Dialect dialect, bool castLong = true) {
+    QString out;
+    appendCondition(out, c, comparedText(value, dialect, castLong), how);
+    return out;
 }
 
 // The comparisons a journal of each engine may hold, longest text first where one begins
@@ -291,16 +323,22 @@ QString insertTextAs(const Insert& insert, Dialect dialect, bool castLong) {
     const QLatin1String table(kTable);
     QString out = QLatin1String("INSERT INTO ") + table + QLatin1String(" (") + columnList(insert.columns) +
                   QLatin1String(") SELECT ");
+    // Each value's text once, for the value and for its guard.
+    QVarLengthArray<QString, 16> texts;
     for (size_t i = 0; i < insert.values.size(); ++i) {
+        texts.append(literalTextAs(insert.values[i], dialect, castLong));
         if (i > 0) out += QLatin1String(", ");
-        out += literalTextAs(insert.values[i], dialect, castLong);
+        out += texts.back();
     }
     out += QLatin1String(" WHERE ");
     out += insert.copy == 1 ? QLatin1String("NOT EXISTS (SELECT 1 FROM ") : QLatin1String("(SELECT COUNT(*) FROM ");
     out += table + QLatin1String(" WHERE ");
     for (size_t i = 0; i < insert.values.size(); ++i) {
         if (i > 0) out += QLatin1String(" AND ");
-        out += conditionText(insert.columns[qsizetype(i)], insert.values[i], insert.comparisons[i], dialect, castLong);
+        const Literal& v = insert.values[i];
+        appendCondition(out, insert.columns[qsizetype(i)],
+                        v.kind == Literal::Kind::TypedBinary ? binaryText(v.bytes, dialect) : texts[qsizetype(i)],
+                        insert.comparisons[i]);
     }
     out += insert.copy == 1 ? QStringLiteral(");") : QStringLiteral(") < %1;").arg(insert.copy);
     return out;
