@@ -1,6 +1,6 @@
 #include "platform/list_items_model.h"
 
-#include "platform/sort_strategies.h"
+#include "platform/sort/sort_strategies.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "platform/prefix_index.h"
 
-#include "platform/folded_text.h"
-#include "platform/sort_strategies.h"
+#include "platform/sort/folded_text.h"
+#include "platform/sort/sort_strategies.h"
 #include "platform/text_rules.h"
 
 #include <QChar>

@@ -1,8 +1,8 @@
 // The list's sorts and searches against plain references: a linear scan and
 // std::stable_sort with QCollator or the folded comparison, on random Spanish texts.
-#include "platform/folded_text.h"
+#include "platform/sort/folded_text.h"
 #include "platform/list_items_model.h"
-#include "platform/sort_strategies.h"
+#include "platform/sort/sort_strategies.h"
 #include "platform/text_rules.h"
 
 #include <QAbstractItemModelTester>

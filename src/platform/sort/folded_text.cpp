@@ -1,4 +1,4 @@
-#include "platform/folded_text.h"
+#include "platform/sort/folded_text.h"
 
 #include <algorithm>
 

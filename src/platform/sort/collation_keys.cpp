@@ -1,4 +1,4 @@
-#include "platform/collation_keys.h"
+#include "platform/sort/collation_keys.h"
 
 #include <cstring>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "platform/sort_strategies.h"
+#include "platform/sort/sort_strategies.h"
 
-#include "platform/collation_keys.h"
-#include "platform/folded_text.h"
-#include "platform/key_sort.h"
+#include "platform/sort/collation_keys.h"
+#include "platform/sort/folded_text.h"
+#include "platform/sort/key_sort.h"
 
 #include <QCollator>
 #include <algorithm>
