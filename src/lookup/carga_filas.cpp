@@ -3,8 +3,6 @@
 #include "platform/text_rules.h"
 #include "utility/utilities.h"
 
-#include <cstring>
-
 namespace lookup {
 
 QStringView celdaDeCampo(int campo, QStringView valor, CeldaBuffer& buffer) {
@@ -18,20 +16,12 @@ QStringView celdaDeCampo(int campo, QStringView valor, CeldaBuffer& buffer) {
 void aplicarReglaDeCeldas(std::vector<platform::TextColumn>& columnas) {
     for (size_t i = 0; i < columnas.size(); ++i) {
         platform::TextColumn& col = columnas[i];
-        char16_t* chars = col.chars.size() ? &col.chars[0] : nullptr;
         if (i == 0) {
-            // Trimming only shortens: the column is compacted in place.
-            uint32_t from = 0, to = 0;
-            for (size_t r = 0; r < col.ends.size(); ++r) {
-                const QStringView t = platform::TrimView(QStringView(chars + from, qsizetype(col.ends[r] - from)));
-                from = col.ends[r];
-                if (!t.isEmpty()) std::memmove(chars + to, t.utf16(), size_t(t.size()) * sizeof(char16_t));
-                to += uint32_t(t.size());
-                col.ends[r] = to;
-            }
-            while (col.chars.size() > to) col.chars.pop_back();
+            col.keepParts([](QStringView t) { return platform::TrimView(t); });  // trimming only shortens
         } else {
-            for (size_t k = 0; k < col.chars.size(); ++k) chars[k] = utility::Utilities::displayChar(QChar(chars[k])).unicode();
+            char16_t* chars = col.chars();
+            for (qsizetype k = 0; k < col.charCount(); ++k)
+                chars[k] = utility::Utilities::displayChar(QChar(chars[k])).unicode();
         }
     }
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/list_items_model.h"
-#include "platform/pod_buffer.h"
 #include "platform/recordset.h"
+#include "platform/text_column.h"
 
 #include <QStringView>
 #include <QVarLengthArray>

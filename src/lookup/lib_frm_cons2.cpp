@@ -3,6 +3,7 @@
 #include "lookup/cantidades.h"
 #include "lookup/carga_filas.h"
 #include "lookup/disposicion.h"
+#include "lookup/indice_busqueda.h"
 #include "platform/accessibility.h"
 #include "platform/key_codes.h"
 #include "platform/error_styles.h"
@@ -58,6 +59,19 @@ Lib_FrmCons2::Lib_FrmCons2(QWidget* parent) : QDialog(parent) {
     ListView1 = new platform::ReportListView(picFields);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(QStringLiteral("Resultados"));
+    ListView1->items().setLocale(QLocale());
+    indice_ = std::make_unique<IndiceBusqueda>(ListView1->items());
+    // The index follows the list: a new order is learnt at once, changed cells and rows
+    // are indexed again when next searched.
+    const platform::ListItemsModel* filas = &ListView1->items();
+    connect(filas, &QAbstractItemModel::layoutChanged, this, [this] { indice_->nuevoOrden(); });
+    connect(filas, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& desde, const QModelIndex& hasta, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole)) indice_->celdasCambiadas(desde.column(), hasta.column());
+            });
+    connect(filas, &QAbstractItemModel::rowsInserted, this, [this] { indice_->olvidarTodo(); });
+    connect(filas, &QAbstractItemModel::rowsRemoved, this, [this] { indice_->olvidarTodo(); });
+    connect(filas, &QAbstractItemModel::modelReset, this, [this] { indice_->olvidarTodo(); });
     lblFieldName = new QLabel(picFields);
     lblFieldName->setObjectName(QStringLiteral("lblFieldName"));
     QFont tahoma(QStringLiteral("Tahoma"));
@@ -198,6 +212,7 @@ void Lib_FrmCons2::Form_Load() {
         Leer(desde, cuantas);
     });
     scope.step([&] { AjustarDisposicion(); });
+    ListView1->items().setLocale(QLocale());  // the user's, as of this lookup
     scope.step([&] { ListView1->setSorted(true); });
     scope.step([&] { utility::utilities().PlaceForm(this, 0); });
     scope.step([&] {
@@ -260,7 +275,7 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     scope.step([&] { vacio = rs.bof(); });
     if (vacio) return;
     if (cargarColumnas(rs, items)) {
-        ItemActual = items.count() - 1;
+        ItemActual = platform::StorageRow{items.count() - 1};
         return;
     }
     scope.step([&] {
@@ -369,7 +384,7 @@ int32_t Lib_FrmCons2::Busqueda(int32_t& Clave, QString& QueValor) {
     // The first row in displayed order whose cell, trimmed, starts with the trimmed text,
     // ignoring case; the column's index answers without walking every row.
     scope.step([&] {
-        const platform::ShownRow fila = ListView1->items().findPrefix(Clave <= 0 ? 0 : Clave, platform::TrimView(QueValor));
+        const platform::ShownRow fila = indice_->primeraFila(Clave <= 0 ? 0 : Clave, QueValor);
         resultado = int32_t(platform::positionOf(fila).value);
     });
     return resultado;
@@ -404,7 +419,7 @@ void Lib_FrmCons2::CmbSearch_Click(int16_t Index) { CmbSearch_Change(Index); }
 void Lib_FrmCons2::CmbSearch_GotFocus(int16_t Index) {
     IndiceCampoActivo = Index;
     ErrorScope scope(platform::skipEveryError());
-    scope.step([&] { ListView1->items().prepareSearch(Index); });  // ready before the first key
+    scope.step([&] { indice_->preparar(Index); });  // ready before the first key
 }
 
 bool Lib_FrmCons2::eventFilter(QObject* watched, QEvent* event) {
@@ -507,10 +522,10 @@ QComboBox* Lib_FrmCons2::cajaDeBusqueda(int index) const {
     return CmbSearch[index];
 }
 
-qsizetype Lib_FrmCons2::filaActual() const {
-    const qsizetype pos = ListView1->selectedPosition();
-    if (pos == 0) throw RuntimeError::of(platform::kObjectVariableNotSet);
-    return ListView1->items().storageRow(pos - 1);
+platform::StorageRow Lib_FrmCons2::filaActual() const {
+    const platform::Position pos{ListView1->selectedPosition()};
+    if (!pos.valid()) throw RuntimeError::of(platform::kObjectVariableNotSet);
+    return ListView1->storageOf(pos);
 }
 
 int Lib_FrmCons2::celdaCantidad() {
@@ -585,7 +600,7 @@ void Lib_FrmCons2::CmdAceptar_Click() {
         c->append(texto);
     };
     // The value of column c (from 1) in a storage row: the row's text or a sub-item.
-    auto valor = [&](qsizetype fila, int16_t c) {
+    auto valor = [&](platform::StorageRow fila, int16_t c) {
         if (c < 1) throw RuntimeError::of(platform::kIndexOutOfBounds);
         return items.cell(fila, c - 1);
     };
@@ -597,7 +612,7 @@ void Lib_FrmCons2::CmdAceptar_Click() {
         qsizetype n = 0;
         scope.step([&] { n = items.count(); });
         for (qsizetype i = 1; i <= n && !scope.left(); ++i) {
-            const qsizetype fila = items.storageRow(i - 1);
+            const platform::StorageRow fila = ListView1->storageOf(platform::Position{i});
             if (!items.checked(fila)) continue;
             int16_t c = 0;
             scope.step([&] { c = IndiceColumna(CampoDevuelto); });
@@ -611,12 +626,9 @@ void Lib_FrmCons2::CmdAceptar_Click() {
         return;
     }
 
-    qsizetype fila = -1;
-    scope.step([&] {
-        const qsizetype pos = ListView1->selectedPosition();
-        if (pos > 0) fila = items.storageRow(pos - 1);
-    });
-    if (fila < 0) {
+    platform::StorageRow fila;
+    scope.step([&] { fila = ListView1->storageOf(platform::Position{ListView1->selectedPosition()}); });
+    if (!fila.valid()) {
         if (!scope.left()) scope.step([&] { hide(); });
         return;
     }

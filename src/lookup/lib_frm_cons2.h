@@ -18,6 +18,8 @@ class QScrollBar;
 
 namespace lookup {
 
+class IndiceBusqueda;
+
 // The lookup window: one column per field of a statement's result with a search box over
 // each, check boxes and quantities when asked, Accept and Cancel. Lengths are kept in
 // twips, as the window was designed, and shown at the screen's resolution.
@@ -111,12 +113,13 @@ private:
     void llenarPosiblesValores(int16_t index);
     static bool esTeclaDeCaracter(int16_t keyCode);
     QComboBox* cajaDeBusqueda(int index) const;  // raises when the array has no such element
-    qsizetype filaActual() const;  // storage row of the selected row; raises when there is none
+    platform::StorageRow filaActual() const;  // the selected row; raises when there is none
     int celdaCantidad();            // the quantity cell's column; raises when there is none
 
-    qsizetype ItemActual = -1;  // storage row, -1 for none
+    platform::StorageRow ItemActual;  // none until a row is added
     std::unique_ptr<platform::Recordset> RsConsulta;
     QString OpcionMenu;
+    std::unique_ptr<IndiceBusqueda> indice_;  // Busqueda's index over the list's rows
     int16_t IndiceCampoActivo = 0;
 
     QHash<const QWidget*, Twips> twips_;

@@ -1,19 +1,20 @@
 #pragma once
 
-#include "platform/pod_buffer.h"
-#include "platform/prefix_index.h"
 #include "platform/row_coordinates.h"
+#include "platform/sort/shown_order.h"
+#include "platform/text_column.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <QLocale>
 #include <cstdint>
 #include <vector>
 
 namespace platform {
 
 // The rows of a report list: a text per row and column, a check mark per row, kept per
-// column as one UTF-16 buffer with end offsets so a million rows stay compact. Rows are
-// appended at the end; the displayed order is a permutation over them, kept by sorting.
+// column as one text column so a million rows stay compact. Rows are appended at the end;
+// the order they are shown in is a ShownOrder over them.
 class ListItemsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -33,39 +34,34 @@ public:
     // instead of copying them; columns beyond those given get empty cells. Call between
     // beginLoad and endLoad.
     void adoptColumns(std::vector<TextColumn>&& texts, qsizetype rows);
-    // Appends an empty, unchecked row; returns its storage number.
-    qsizetype appendRow();
+    // Appends an empty, unchecked row.
+    StorageRow appendRow();
     void clear();
 
     qsizetype count() const { return rows_; }
     // Cells by storage row; column 0 is the row's own text.
-    QString cell(qsizetype row, int column) const;
+    QString cell(StorageRow row, int column) const;
     // The same without a copy; valid until the cell or the rows change.
-    QStringView cellView(qsizetype row, int column) const;
-    void setCell(qsizetype row, int column, QStringView text);
-    bool checked(qsizetype row) const { return checked_[size_t(row)]; }
-    void setChecked(qsizetype row, bool on);
+    QStringView cellView(StorageRow row, int column) const;
+    void setCell(StorageRow row, int column, QStringView text);
+    bool checked(StorageRow row) const {
+        Q_ASSERT(row.value >= 0 && row.value < rows_);
+        return checked_[size_t(row.value)];
+    }
+    void setChecked(StorageRow row, bool on);
     void setCheckable(bool on);
     bool checkable() const { return checkable_; }
 
-    // Displayed order: the stored row shown at a place, and where a stored row is shown.
-    StorageRow storageOf(ShownRow shown) const {
-        return {order_.empty() ? shown.value : qsizetype(order_[size_t(shown.value)])};
-    }
-    ShownRow shownOf(StorageRow storage) const;
-    // The same with plain numbers (0-based shown rows).
-    qsizetype storageRow(qsizetype displayed) const { return storageOf(ShownRow{displayed}).value; }
-    qsizetype displayedRow(qsizetype storage) const { return shownOf(StorageRow{storage}).value; }
+    // The shown order: the stored row shown at a place, and where a stored row is shown.
+    StorageRow storageOf(ShownRow shown) const { return order_.storageOf(shown); }
+    ShownRow shownOf(StorageRow storage) const { return order_.shownOf(storage); }
+    // Changes with every change of the shown order.
+    uint64_t orderStamp() const { return order_.stamp(); }
 
-    // The first shown row whose cell in `column`, blanks trimmed, starts with `key`
-    // ignoring case; none when no row does. Each column gets an index on first use.
-    ShownRow findPrefix(int column, QStringView key);
-    // Builds that column's index now (when a search box takes the focus, say).
-    void prepareSearch(int column);
-
-    // Sorts by one column's text, ignoring case and following the system locale; stable.
-    // Sorting the column just sorted the other way round only reverses its groups of
-    // equal cells, without comparing again.
+    // The locale whose collation sorts the rows (the C locale, by default, compares
+    // case-folded characters); its owner sets the user's.
+    void setLocale(const QLocale& locale) { locale_ = locale; }
+    // Sorts by one column's text, ignoring case, in the locale set; stable.
     void sortBy(int column, Qt::SortOrder order);
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -77,25 +73,19 @@ public:
 
 private:
     struct Column {
-        PodBuffer<char16_t> chars;
-        PodBuffer<uint32_t> ends;
+        TextColumn texts;
         QHash<qsizetype, QString> rewritten;  // cells written after their row was appended
-        PrefixIndex index;                    // built on the first search of the column
     };
-    QStringView storedText(const Column& c, qsizetype row) const;
+    bool holds(StorageRow row, int column) const {
+        return column >= 0 && column < int(columns_.size()) && row.value >= 0 && row.value < rows_;
+    }
 
     std::vector<Column> columns_;
     QStringList captions_;
     std::vector<bool> checked_;
-    std::vector<uint32_t> order_;  // empty: storage order
-    mutable std::vector<uint32_t> position_;  // inverse of order_, built on demand
+    ShownOrder order_;
+    QLocale locale_ = QLocale::c();
     qsizetype rows_ = 0;
-    // The last sort, while nothing has changed since: its column, its order and, per
-    // displayed position, whether the row's cell equals the previous row's.
-    int sortedColumn_ = -1;
-    Qt::SortOrder sortedOrder_ = Qt::AscendingOrder;
-    std::vector<bool> sameAsPrevious_;
-    uint64_t orderStamp_ = 0;  // changes with every change of the displayed order
     bool checkable_ = false;
     bool loading_ = false;
 };

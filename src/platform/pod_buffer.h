@@ -41,6 +41,9 @@ public:
         data_[size_++] = value;
     }
     void pop_back() { --size_; }
+    void truncate(size_t n) {
+        if (n < size_) size_ = n;
+    }
     void append(const T* values, size_t n) {
         if (size_ + n > capacity_) grow(size_ + n);
         if (n) std::memcpy(data_ + size_, values, n * sizeof(T));
@@ -86,12 +89,6 @@ private:
     T* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
-};
-
-// A column of texts back to back: the characters, and where each row's text ends.
-struct TextColumn {
-    PodBuffer<char16_t> chars;
-    PodBuffer<uint32_t> ends;
 };
 
 }  // namespace platform

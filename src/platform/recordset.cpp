@@ -24,8 +24,7 @@ QStringView Field::textView(QString& scratch, const QLocale& locale) const {
     const qsizetype row = rs_->position_;
     if (c.nulls[row]) return {};
     if (c.textOnly) {
-        const uint32_t from = row == 0 ? 0 : c.ends[row - 1];
-        const QStringView text(c.chars.data() + from, qsizetype(c.ends[row] - from));
+        const QStringView text = c.texts.at(row);
         if (c.info.kind != ColumnKind::ExactNumber) return text;
         scratch = exactNumberText(text, locale);
         return scratch;
@@ -38,14 +37,11 @@ void Recordset::Column::toVariants() {
     if (!textOnly) return;
     textOnly = false;
     variants.reserve(nulls.size());
-    uint32_t from = 0;
-    for (size_t r = 0; r < ends.size(); ++r) {
-        if (nulls[r]) variants.emplace_back();  // Null: an invalid QVariant
-        else variants.emplace_back(QString(reinterpret_cast<const QChar*>(chars.data() + from), ends[r] - from));
-        from = ends[r];
+    for (qsizetype r = 0; r < texts.size(); ++r) {
+        if (nulls[size_t(r)]) variants.emplace_back();  // Null: an invalid QVariant
+        else variants.emplace_back(texts.at(r).toString());
     }
-    chars.clear();
-    ends.clear();
+    texts.clear();
 }
 
 void Recordset::open(std::vector<FieldInfo> fields) {
@@ -62,11 +58,7 @@ void Recordset::append(const QVariant& cell, bool null) {
     c.nulls.push_back(null);
     if (c.textOnly && !null && cell.metaType().id() != QMetaType::QString) c.toVariants();
     if (c.textOnly) {
-        if (!null) {
-            const QString s = cell.toString();
-            c.chars.append(reinterpret_cast<const char16_t*>(s.constData()), size_t(s.size()));
-        }
-        c.ends.push_back(uint32_t(c.chars.size()));
+        c.texts.append(null ? QString() : cell.toString());
     } else {
         c.variants.push_back(null ? QVariant() : cell);
     }
@@ -84,8 +76,7 @@ void Recordset::appendText(QStringView text) {
     Column& c = columns_[pending_];
     if (!c.textOnly) return append(text.toString());
     c.nulls.push_back(false);
-    c.chars.append(text.utf16(), size_t(text.size()));
-    c.ends.push_back(uint32_t(c.chars.size()));
+    c.texts.append(text);
     if (++pending_ == qsizetype(columns_.size())) {
         pending_ = 0;
         ++rows_;
@@ -94,8 +85,7 @@ void Recordset::appendText(QStringView text) {
 
 void Recordset::finishLoad() {
     for (auto& c : columns_) {
-        c.chars.shrink_to_fit();
-        c.ends.shrink_to_fit();
+        c.texts.squeeze();
         c.variants.shrink_to_fit();
         c.nulls.shrink_to_fit();
     }
@@ -167,7 +157,7 @@ Field Recordset::fields(const QString& name) const {
 size_t Recordset::textSize(int column) const {
     requireOpen();
     const Column& c = columns_.at(size_t(column));
-    return c.textOnly ? c.chars.size() : 0;
+    return c.textOnly ? size_t(c.texts.charCount()) : 0;
 }
 
 bool Recordset::isTextColumn(int column) const {
@@ -182,8 +172,7 @@ std::optional<std::vector<TextColumn>> Recordset::takeTextColumns() {
         if (!c.textOnly || c.info.kind == ColumnKind::ExactNumber) return std::nullopt;
     std::vector<TextColumn> texts(columns_.size());
     for (size_t i = 0; i < columns_.size(); ++i) {
-        texts[i].chars = std::move(columns_[i].chars);
-        texts[i].ends = std::move(columns_[i].ends);
+        texts[i] = std::move(columns_[i].texts);
         columns_[i].textOnly = false;  // the cells are gone: reading one now raises, as at EOF
         columns_[i].nulls.assign(columns_[i].nulls.size(), true);
     }
@@ -197,8 +186,7 @@ QVariant Recordset::cell(qsizetype row, int column) const {
     const Column& c = columns_[column];
     if (c.nulls[row]) return QVariant();
     if (!c.textOnly) return c.variants[row];
-    const uint32_t from = row == 0 ? 0 : c.ends[row - 1];
-    return QString(reinterpret_cast<const QChar*>(c.chars.data() + from), c.ends[row] - from);
+    return c.texts.at(row).toString();
 }
 
 }  // namespace platform

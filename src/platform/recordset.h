@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/pod_buffer.h"
+#include "platform/text_column.h"
 #include "platform/value_text.h"
 
 #include <QString>
@@ -89,8 +89,7 @@ private:
     struct Column {
         FieldInfo info;
         bool textOnly = true;                 // every non-Null cell so far is text
-        PodBuffer<char16_t> chars;            // texts, back to back
-        PodBuffer<uint32_t> ends;             // end of each row's text in `chars`
+        TextColumn texts;                     // the texts while the column holds only text
         std::vector<QVariant> variants;       // used once a non-text value appears
         std::vector<bool> nulls;
         void toVariants();

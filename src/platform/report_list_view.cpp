@@ -122,7 +122,7 @@ void ReportListView::keyPressEvent(QKeyEvent* event) {
 
 void ReportListView::toggleChecked(const QModelIndex& at) {
     if (!model_->checkable() || !at.isValid()) return;
-    const qsizetype row = model_->storageRow(at.row());
+    const StorageRow row = model_->storageOf(ShownRow{at.row()});
     model_->setChecked(row, !model_->checked(row));
 }
 

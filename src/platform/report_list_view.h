@@ -20,7 +20,8 @@ struct ColumnHeader {
 // sub-items and an optional check mark, sorting by one column, a selected row. A table
 // view with fixed row heights: it keeps nothing per row, so a million rows scroll and
 // select as quickly as ten.
-// Positions of rows and columns are counted from 1.
+// Row positions and column header positions count from 1; a cell's column (a sub-item's
+// index, the sort key) counts from 0, 0 being the row's own text.
 class ReportListView : public QTableView {
     Q_OBJECT
 public:
@@ -35,18 +36,19 @@ public:
     int columnHeaderCount() const { return int(headers_.size()); }
     ColumnHeader columnHeader(int position) const;  // 1-based
 
-    // The stored row at a position, and the position of a stored row.
-    StorageRow storageOf(Position position) const { return model_->storageOf(shownRowOf(position)); }
+    // The stored row at a position (none past the rows), and the position of a stored row.
+    StorageRow storageOf(Position position) const {
+        if (!position.valid() || position.value > model_->count()) return {};
+        return model_->storageOf(shownRowOf(position));
+    }
     Position positionOf(StorageRow row) const { return platform::positionOf(model_->shownOf(row)); }
 
     // Rows in displayed order (1-based positions).
-    QString itemText(qsizetype position) const { return model_->cell(storageOf(Position{position}).value, 0); }
-    QString subItem(qsizetype position, int index) const {
-        return model_->cell(storageOf(Position{position}).value, index);
-    }
+    QString itemText(qsizetype position) const { return model_->cell(storageOf(Position{position}), 0); }
+    QString subItem(qsizetype position, int index) const { return model_->cell(storageOf(Position{position}), index); }
     // Cell `column` (0 the row's text) of a displayed row, without a copy.
     QStringView cellView(qsizetype position, int column) const {
-        return model_->cellView(storageOf(Position{position}).value, column);
+        return model_->cellView(storageOf(Position{position}), column);
     }
 
     // Check boxes beside the rows.

@@ -54,7 +54,7 @@ TEST_F(Accessibility, EveryControlOfBothWindowsIsNamedAndWindowsAreAnnounced) {
     look.UsaCantidades = true;
     look.Form_Load();
     look.show();
-    look.ListView1->items().setChecked(look.ListView1->items().storageRow(1), true);
+    look.ListView1->items().setChecked(look.ListView1->items().storageOf(platform::ShownRow{1}), true);
     // What was typed into a box is its value, never its name.
     look.CmbSearch[0]->setFocus();
     QTest::keyClicks(look.CmbSearch[0]->lineEdit(), QStringLiteral("caj"));

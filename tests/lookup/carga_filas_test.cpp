@@ -16,18 +16,15 @@ TEST(CargaFilas, TheColumnRuleGivesEveryCellTheCellRule) {
             const int n = std::uniform_int_distribution<int>(0, 8)(rng);
             for (int k = 0; k < n; ++k) v += alphabet[std::uniform_int_distribution<int>(0, int(alphabet.size()) - 1)(rng)];
             valores[size_t(c)] << v;
-            columnas[size_t(c)].chars.append(reinterpret_cast<const char16_t*>(v.utf16()), size_t(v.size()));
-            columnas[size_t(c)].ends.push_back(uint32_t(columnas[size_t(c)].chars.size()));
+            columnas[size_t(c)].append(v);
         }
     lookup::aplicarReglaDeCeldas(columnas);
     lookup::CeldaBuffer buffer;
     for (int c = 0; c < campos; ++c) {
         const platform::TextColumn& col = columnas[size_t(c)];
-        uint32_t from = 0;
+        ASSERT_EQ(col.size(), filas);
         for (int r = 0; r < filas; ++r) {
-            const QStringView celda(col.chars.data() + from, qsizetype(col.ends[size_t(r)] - from));
-            from = col.ends[size_t(r)];
-            ASSERT_EQ(celda.toString(), lookup::celdaDeCampo(c, valores[size_t(c)][r], buffer).toString()) << c << "," << r;
+            ASSERT_EQ(col.at(r).toString(), lookup::celdaDeCampo(c, valores[size_t(c)][r], buffer).toString()) << c << "," << r;
         }
     }
     // The rule itself: the first field loses its blanks (only blanks), the others keep them

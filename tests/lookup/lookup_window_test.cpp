@@ -59,7 +59,7 @@ TEST_F(LookupWindow, TheListModelKeepsItsContract) {
     w.ListView1->addColumn(QString(), QStringLiteral("B"), 1000);
     items.beginLoad();
     for (int i = 0; i < 50; ++i) {
-        const qsizetype row = items.appendRow();
+        const platform::StorageRow row = items.appendRow();
         items.setCell(row, 0, QStringLiteral("fila %1").arg(49 - i));
         items.setCell(row, 1, QString::number(i % 3));
     }
@@ -71,8 +71,8 @@ TEST_F(LookupWindow, TheListModelKeepsItsContract) {
     w.ListView1->setSortOrder(1);  // by B descending; stable: equal cells keep the previous order
     EXPECT_EQ(w.ListView1->subItem(1, 1), QStringLiteral("2"));
     EXPECT_EQ(w.ListView1->itemText(1), QStringLiteral("fila 11"));
-    items.setChecked(items.storageRow(0), true);
-    items.setCell(items.storageRow(0), 1, QStringLiteral("9.5"));
+    items.setChecked(items.storageOf(platform::ShownRow{0}), true);
+    items.setCell(items.storageOf(platform::ShownRow{0}), 1, QStringLiteral("9.5"));
     EXPECT_EQ(w.ListView1->subItem(1, 1), QStringLiteral("9.5"));
     EXPECT_EQ(items.data(items.index(0, 0), Qt::CheckStateRole), Qt::Checked);
     EXPECT_FALSE(items.setData(items.index(0, 1), QStringLiteral("edited"), Qt::EditRole));  // never edited in place

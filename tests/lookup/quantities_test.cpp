@@ -38,7 +38,7 @@ TEST_F(Quantities, InsertDeleteAndTheQuantityPromptWriteTheirTexts) {
     for (const auto& a : answers) {
         SCOPED_TRACE(a.answer);
         prompter.answerInput(n(a.answer));
-        win.ListView1->items().setChecked(win.ListView1->items().storageRow(0), false);
+        win.ListView1->items().setChecked(win.ListView1->items().storageOf(platform::ShownRow{0}), false);
         key(Qt::Key_Insert, Qt::ShiftModifier);
         EXPECT_EQ(quantity(1), QString::fromLatin1(a.cell).startsWith(u"0.#") ? QString::fromLatin1(a.cell) : n(a.cell));
         EXPECT_TRUE(ticked(1));
@@ -57,7 +57,7 @@ TEST_F(Quantities, InsertDeleteAndTheQuantityPromptWriteTheirTexts) {
     select(3);
     prompter.answerInput(n("2.5"));
     key(Qt::Key_Insert, Qt::ShiftModifier);
-    win.ListView1->items().setChecked(win.ListView1->items().storageRow(2), false);
+    win.ListView1->items().setChecked(win.ListView1->items().storageOf(platform::ShownRow{2}), false);
     key(Qt::Key_Delete);  // 2.50 less one: 1.5, and lowering never ticks
     EXPECT_EQ(quantity(3), n("1.5"));
     EXPECT_FALSE(ticked(3));
