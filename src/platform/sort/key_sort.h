@@ -7,9 +7,10 @@
 namespace platform {
 
 // A stable sort of rows by keys read one 64-bit word at a time, most significant first
-// (a radix sort by words, each level a comparison sort): rows sharing their first words
-// are sorted by the next word only among themselves, so texts that share long beginnings
-// cost one more pass each instead of long comparisons.
+// (a radix sort by words; within a level, long ranges are ordered by a byte radix sort and
+// short ones by comparison): rows sharing their first words are sorted by the next word
+// only among themselves, so texts that share long beginnings cost one more pass each
+// instead of long comparisons.
 //   keyAt(row, level)      the level-th word of the row's key (0 past its end)
 //   exhausted(row, level)  the key has nothing beyond that word
 //   finalLess(a, b)        orders rows whose words were all equal (false when they are equal)
