@@ -11,7 +11,9 @@ namespace {
 class Confirmation : public LookupWindowTest {
 protected:
     static QStringList list(const Coleccion& c) { return c ? *c : QStringList{"<nothing>"}; }
-    void tick(qsizetype position) { w->ListView1->items().setChecked(w->ListView1->items().storageOf(platform::ShownRow{position - 1}), true); }
+    void tick(qsizetype position) {
+        w->ListView1->items().setChecked(w->ListView1->storageOf(platform::Position{position}), true);
+    }
 };
 
 }  // namespace

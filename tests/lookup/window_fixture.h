@@ -55,7 +55,7 @@ protected:
     void select(qsizetype position) { w->ListView1->selectPosition(position); }
     QString quantity(qsizetype position) const { return w->ListView1->subItem(position, 3); }
     bool ticked(qsizetype position) const {
-        return w->ListView1->items().checked(w->ListView1->items().storageOf(platform::ShownRow{position - 1}));
+        return w->ListView1->items().checked(w->ListView1->storageOf(platform::Position{position}));
     }
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(w->ListView1, Qt::Key(k), m); }
     // A number text as the user's locale writes it: "2.50" is "2,50" under a comma locale.
