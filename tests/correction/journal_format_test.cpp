@@ -5,12 +5,14 @@
 #include "correction/journal_format.h"
 #include "correction/journal_restore.h"
 #include "platform/runtime_error.h"
+#include "support/expect_runtime_error.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace correction;
 using namespace correction::journal;
+using testsupport::expectRuntimeError;
 
 namespace {
 
@@ -253,11 +255,14 @@ TEST(JournalFormat, SqlServerColumnsTravelExactly) {
         EXPECT_EQ(column->literal(QVariant()), nullLiteral());
     }
     // Values that cannot go back exactly stop the run before anything is deleted.
-    EXPECT_THROW(sqlServerColumn(QStringLiteral("V"), QStringLiteral("sql_variant"), false, false), platform::RuntimeError);
-    EXPECT_THROW(sqlServerColumn(QStringLiteral("F"), QStringLiteral("datetime2"), false, false)->literal(QStringLiteral("")),
-                 platform::RuntimeError);
-    EXPECT_THROW(sqlServerColumn(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5")),
-                 platform::RuntimeError);
+    expectRuntimeError(platform::kDatabaseError,
+                       [] { sqlServerColumn(QStringLiteral("V"), QStringLiteral("sql_variant"), false, false); });
+    expectRuntimeError(platform::kDatabaseError, [] {
+        sqlServerColumn(QStringLiteral("F"), QStringLiteral("datetime2"), false, false)->literal(QStringLiteral(""));
+    });
+    expectRuntimeError(platform::kDatabaseError, [] {
+        sqlServerColumn(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5"));
+    });
 }
 
 // Journals the version of before wrote keep restoring: a text past 4000 characters as one
