@@ -137,28 +137,30 @@ Lib_FrmCons2::~Lib_FrmCons2() = default;
 
 // ---- geometry in twips
 
-double Lib_FrmCons2::twipsPorPixel() const { return platform::kTwipsPerInch / double(logicalDpiX()); }
-
 void Lib_FrmCons2::colocar(QWidget* control, const Twips& t) {
     if (t.width < 0 || t.height < 0) throw RuntimeError::of(platform::kInvalidPropertyValue);
     twips_[control] = t;
-    const double tpp = twipsPorPixel();
+    const double tpp = platform::twipsPerPixel(logicalDpiX());
     control->setGeometry(qRound(t.left / tpp), qRound(t.top / tpp), qRound(t.width / tpp), qRound(t.height / tpp));
 }
 
 Lib_FrmCons2::Twips Lib_FrmCons2::twipsOf(const QWidget* control) const { return twips_.value(control); }
 
-double Lib_FrmCons2::anchoVentana() const { return frameGeometry().width() * twipsPorPixel(); }
-double Lib_FrmCons2::altoVentana() const { return frameGeometry().height() * twipsPorPixel(); }
+double Lib_FrmCons2::anchoVentana() const {
+    return frameGeometry().width() * platform::twipsPerPixel(logicalDpiX());
+}
+double Lib_FrmCons2::altoVentana() const {
+    return frameGeometry().height() * platform::twipsPerPixel(logicalDpiX());
+}
 
 void Lib_FrmCons2::setAnchoVentana(double twips) {
     const int borders = frameGeometry().width() - width();
-    resize(std::max(1, qRound(twips / twipsPorPixel()) - borders), height());
+    resize(std::max(1, qRound(twips / platform::twipsPerPixel(logicalDpiX())) - borders), height());
     Form_Resize();  // the resize handler runs on every change of size
 }
 
 double Lib_FrmCons2::anchoDeTexto(const QString& texto) const {
-    return QFontMetricsF(font()).horizontalAdvance(texto) * twipsPorPixel();
+    return QFontMetricsF(font()).horizontalAdvance(texto) * platform::twipsPerPixel(logicalDpiX());
 }
 
 // What a screen reader says of a search box: the column it searches and what typing does.
@@ -309,7 +311,8 @@ void Lib_FrmCons2::AjustarDisposicion() {
         const platform::ColumnHeader h = ListView1->columnHeader(i);
         columnas.push_back({h.left, h.width});
     }
-    const double pantalla = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width() * twipsPorPixel();
+    const double pantalla = (screen() ? screen() : QGuiApplication::primaryScreen())->geometry().width() *
+                            platform::twipsPerPixel(logicalDpiX());
     const Disposicion d = calcularDisposicion(columnas, UsaCantidades, pantalla);
     for (size_t i = 0; i < d.cajas.size() && i < size_t(CmbSearch.size()); ++i) {
         Twips t = twipsOf(CmbSearch[int(i)]);
@@ -334,8 +337,9 @@ void Lib_FrmCons2::AjustarDisposicion() {
 // The bar counts in twips: an arrow moves the strip by an average character, a click beside
 // the thumb by the width the window shows of it.
 void Lib_FrmCons2::ajustarPasosBarra() {
-    HScroll1->setSingleStep(std::max(1, qRound(QFontMetricsF(font()).averageCharWidth() * twipsPorPixel())));
-    HScroll1->setPageStep(std::max(1, qRound(width() * twipsPorPixel())));
+    const double tpp = platform::twipsPerPixel(logicalDpiX());
+    HScroll1->setSingleStep(std::max(1, qRound(QFontMetricsF(font()).averageCharWidth() * tpp)));
+    HScroll1->setPageStep(std::max(1, qRound(width() * tpp)));
 }
 
 // ---- resizing and scrolling
@@ -518,7 +522,8 @@ bool Lib_FrmCons2::esTeclaDeCaracter(int16_t k) {
 
 QComboBox* Lib_FrmCons2::cajaDeBusqueda(int index) const {
     if (index < 0 || index >= CmbSearch.size())
-        throw RuntimeError(340, QStringLiteral("El elemento '%1' de la matriz de controles no existe").arg(index));
+        throw RuntimeError(platform::kControlArrayElementMissing,
+                           QStringLiteral("El elemento '%1' de la matriz de controles no existe").arg(index));
     return CmbSearch[index];
 }
 

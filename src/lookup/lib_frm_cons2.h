@@ -108,7 +108,6 @@ private:
     static void nombrarCaja(QComboBox* caja, const QString& columna);
     void colocar(QWidget* control, const Twips& twips);
     void setAnchoVentana(double twips);
-    double twipsPorPixel() const;
     double anchoDeTexto(const QString& texto) const;
     void llenarPosiblesValores(int16_t index);
     static bool esTeclaDeCaracter(int16_t keyCode);

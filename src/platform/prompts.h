@@ -7,7 +7,8 @@
 // scriptable in tests and the program can run without a display.
 namespace platform {
 
-// Button sets, icons and answers, by the numbers callers and error reports use (4 Retry, 5 Ignore).
+// Button sets, icons, the default button and answers, by the numbers callers and error reports
+// use (4 Retry, 5 Ignore).
 enum MsgStyle : int {
     vbOKOnly = 0,
     vbOKCancel = 1,
@@ -19,6 +20,9 @@ enum MsgStyle : int {
     vbQuestion = 32,
     vbExclamation = 48,
     vbInformation = 64,
+    vbDefaultButton1 = 0,
+    vbDefaultButton2 = 256,
+    vbDefaultButton3 = 512,
 };
 enum MsgAnswer : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
 
@@ -53,7 +57,7 @@ public:
 // The buttons of a style's set, by their answers, in the order they show.
 QList<int> buttonAnswers(int style);
 // The button a box answers with when Enter is pressed: its first one, or the second or
-// third when the style asks for it (vbDefaultButton2 = 256, vbDefaultButton3 = 512).
+// third when the style adds vbDefaultButton2 or vbDefaultButton3.
 int defaultAnswer(int style);
 // An answer's button as a Spanish desktop captions it, with its access key ("&Reintentar").
 QString answerCaption(int answer);

@@ -29,11 +29,9 @@ ReportListView::ReportListView(QWidget* parent) : QTableView(parent), model_(new
     horizontalHeader()->setSectionsClickable(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) { emit columnClick(section + 1); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
-        if (section < int(headers_.size())) headers_[size_t(section)].width = size * twipsPerPixel();
+        if (section < int(headers_.size())) headers_[size_t(section)].width = size * twipsPerPixel(logicalDpiX());
     });
 }
-
-double ReportListView::twipsPerPixel() const { return kTwipsPerInch / double(logicalDpiX()); }
 
 void ReportListView::clearColumns() {
     headers_.clear();
@@ -55,7 +53,7 @@ ColumnHeader ReportListView::columnHeader(int position) const {
 }
 
 void ReportListView::applyColumnWidths() {
-    const double tpp = twipsPerPixel();
+    const double tpp = twipsPerPixel(logicalDpiX());
     for (size_t i = 0; i < headers_.size(); ++i) {
         const double width = headers_[i].width;  // setColumnWidth reports back through sectionResized
         setColumnWidth(int(i), qRound(width / tpp));

@@ -70,9 +70,6 @@ public:
     void selectPosition(qsizetype position);
     void ensurePositionVisible(qsizetype position);
 
-    // Twips per pixel of this view's screen (15 at 96 DPI).
-    double twipsPerPixel() const;
-
     void keyboardSearch(const QString& search) override;
     // Ticks or unticks a row (any column of it) when rows have check boxes.
     void toggleChecked(const QModelIndex& at);

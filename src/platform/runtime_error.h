@@ -23,6 +23,7 @@ enum ErrorNumber : int {
     kObjectRequired = 424,
     kObjectDoesntSupport = 438,
     kResourceNotFound = 326,
+    kControlArrayElementMissing = 340,  // no control of that index in a control array
     kItemNotFound = 3265,            // no field of that name or ordinal
     kBofOrEof = 3021,                // no current record
     kObjectClosed = 3704,            // operation on a closed recordset

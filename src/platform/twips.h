@@ -7,6 +7,9 @@ namespace platform {
 
 constexpr int kTwipsPerInch = 1440;
 
+// Twips per pixel of a screen (15 at 96 DPI).
+inline double twipsPerPixel(double logicalDpi) { return kTwipsPerInch / logicalDpi; }
+
 inline int twipsToPixels(int twips, double logicalDpi) {
     return qRound(twips * logicalDpi / kTwipsPerInch);
 }

@@ -29,7 +29,7 @@ protected:
         ProgramTest::SetUp();
         QStringList sql = correctionSchema();
         sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (1, 'fcc', 'A<b>', 1), (2, 'fcc', 'B', 1)")
-            << QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))")
+            << configurationTable()
             << QStringLiteral("CREATE TABLE ARTS (CODIGO VARCHAR(4), NOMBRE VARCHAR(20))")
             << QStringLiteral("INSERT INTO ARTS VALUES ('1', 'casa'), ('2', 'arco')");
         file = makeDatabase(QStringLiteral("a11y.sqlite"), sql);

@@ -23,7 +23,7 @@ protected:
         sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (1, 'fcc', 'A', 1), (2, 'fcc', 'A', 1), "
                               "(3, 'fcc', 'B', 1), (4, 'fcc', 'C', 1), (5, 'fcc', 'D', 1)")
             << QStringLiteral("INSERT INTO C_MV_Cpte VALUES ('fcc', 'C', '1.1')")
-            << QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))");
+            << configurationTable();
         sql << extra;
         return makeDatabase(QStringLiteral("bug.sqlite"), sql);
     }

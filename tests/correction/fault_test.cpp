@@ -89,8 +89,11 @@ TEST_F(Faults, ADeletionFailingMidRunKeepsEarlierDeletionsAndTouchesNoLaterVouch
     noPassword(o);
     for (int i = 0; i < order.size(); ++i) {
         SCOPED_TRACE(order[i].toStdString());
-        if (i < 3) EXPECT_EQ(rowsOf(db, order[i]), QStringLiteral("0"));   // done before the failure: stays done
-        else EXPECT_EQ(rowsOf(db, order[i]), rowsOf(copy, order[i]));     // the failing one and all after it
+        if (i < 3) {
+            EXPECT_EQ(rowsOf(db, order[i]), QStringLiteral("0"));  // done before the failure: stays done
+        } else {
+            EXPECT_EQ(rowsOf(db, order[i]), rowsOf(copy, order[i]));  // the failing one and all after it
+        }
     }
 }
 
@@ -113,8 +116,9 @@ TEST_F(Faults, AFullDiskStopsTheRunWhereItStands) {
 
 TEST_F(Faults, AReadOnlyDatabaseIsReportedAndLeftAsItWas) {
     // As root, file modes do not stop writes: the file is made immutable instead.
-    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db}) != 0)
+    if (QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), db}) != 0) {
         GTEST_SKIP() << "this file system cannot make a file immutable";
+    }
     const QStringList before = stock();
     const Outcome o = stockfix(batch(db));
     QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), db});

@@ -5,12 +5,14 @@
 #include "correction/journal_format.h"
 #include "correction/journal_restore.h"
 #include "platform/runtime_error.h"
+#include "support/expect_runtime_error.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace correction;
 using namespace correction::journal;
+using testsupport::expectRuntimeError;
 
 namespace {
 
@@ -188,59 +190,61 @@ TEST(JournalFormat, LinesThatAreNotTheWritersStatementsAreRefused) {
 // literal it writes for a value so read, and how the guard compares it.
 TEST(JournalFormat, SqlServerColumnsTravelExactly) {
     const QString longText = QString(4100, u'x') + QStringLiteral("\r\n") + QString(30, u'y');
+    enum Kind { kStored, kIdentity, kComputed };
     const struct {
         const char* type;
-        bool identity, computed;
+        Kind kind;
         QVariant read;  // what the driver hands over for the read expression
         const char* expression;
         QString literal;
         QString condition;
     } cases[] = {
-        {"rowversion", false, false, {}, nullptr, {}, {}},
-        {"timestamp", false, false, {}, nullptr, {}, {}},
-        {"int", false, true, {}, nullptr, {}, {}},  // computed
-        {"int", true, false, 42, "[C]", "42", "[C] = 42"},
-        {"bigint", false, false, qlonglong(-9007199254740993LL), "[C]", "-9007199254740993", "[C] = -9007199254740993"},
-        {"float", false, false, 0.1 + 0.2, "[C]", "0.30000000000000004", "[C] = 0.30000000000000004"},
-        {"decimal", false, false, QStringLiteral("1234567890123456789012345678.0123456789"), "CAST([C] AS varchar(60)) AS [C]",
+        {"rowversion", kStored, {}, nullptr, {}, {}},
+        {"timestamp", kStored, {}, nullptr, {}, {}},
+        {"int", kComputed, {}, nullptr, {}, {}},
+        {"int", kIdentity, 42, "[C]", "42", "[C] = 42"},
+        {"bigint", kStored, qlonglong(-9007199254740993LL), "[C]", "-9007199254740993", "[C] = -9007199254740993"},
+        {"float", kStored, 0.1 + 0.2, "[C]", "0.30000000000000004", "[C] = 0.30000000000000004"},
+        {"decimal", kStored, QStringLiteral("1234567890123456789012345678.0123456789"), "CAST([C] AS varchar(60)) AS [C]",
          "1234567890123456789012345678.0123456789", "[C] = 1234567890123456789012345678.0123456789"},
-        {"money", false, false, QStringLiteral("-922337203685477.5808"),
+        {"money", kStored, QStringLiteral("-922337203685477.5808"),
          "CAST(CAST([C] AS decimal(19, 4)) AS varchar(60)) AS [C]", "-922337203685477.5808", "[C] = -922337203685477.5808"},
-        {"datetime2", false, false, QStringLiteral("2003-02-17T10:15:00.1234567"), "CONVERT(nvarchar(40), [C], 126) AS [C]",
+        {"datetime2", kStored, QStringLiteral("2003-02-17T10:15:00.1234567"), "CONVERT(nvarchar(40), [C], 126) AS [C]",
          "N'2003-02-17T10:15:00.1234567'", "[C] = N'2003-02-17T10:15:00.1234567'"},
         // In Buenos Aires' daylight-saving gap: text all the way, no client clock involved.
-        {"datetime", false, false, QStringLiteral("2008-10-19T00:00:00"), "CONVERT(nvarchar(40), [C], 126) AS [C]",
+        {"datetime", kStored, QStringLiteral("2008-10-19T00:00:00"), "CONVERT(nvarchar(40), [C], 126) AS [C]",
          "N'2008-10-19T00:00:00'", "[C] = N'2008-10-19T00:00:00'"},
-        {"time", false, false, QStringLiteral("23:59:59.9999999"), "CONVERT(nvarchar(40), [C], 126) AS [C]",
+        {"time", kStored, QStringLiteral("23:59:59.9999999"), "CONVERT(nvarchar(40), [C], 126) AS [C]",
          "N'23:59:59.9999999'", "[C] = N'23:59:59.9999999'"},
-        {"datetimeoffset", false, false, QStringLiteral("2003-03-30T02:30:00.1234567+02:00"),
+        {"datetimeoffset", kStored, QStringLiteral("2003-03-30T02:30:00.1234567+02:00"),
          "CONVERT(nvarchar(40), [C], 126) AS [C]", "N'2003-03-30T02:30:00.1234567+02:00'",
          "CONVERT(nvarchar(40), [C], 126) = N'2003-03-30T02:30:00.1234567+02:00'"},
-        {"nchar", false, false, QStringLiteral("fcc  "), "[C]", "N'fcc  '",
+        {"nchar", kStored, QStringLiteral("fcc  "), "[C]", "N'fcc  '",
          "[C] = N'fcc  ' COLLATE Latin1_General_BIN2 AND DATALENGTH(CAST([C] AS nvarchar(max))) = DATALENGTH(N'fcc  ')"},
-        {"nvarchar", false, false, longText, "[C]",
+        {"nvarchar", kStored, longText, "[C]",
          "(CAST(N'" + QString(4100, u'x') + "' AS nvarchar(max)) + NCHAR(13) + NCHAR(10) + N'" + QString(30, u'y') + "')", {}},
-        {"xml", false, false, QStringLiteral("<a b=\"1\"/>"), "CONVERT(nvarchar(max), [C]) AS [C]", "N'<a b=\"1\"/>'",
+        {"xml", kStored, QStringLiteral("<a b=\"1\"/>"), "CONVERT(nvarchar(max), [C]) AS [C]", "N'<a b=\"1\"/>'",
          "CAST([C] AS nvarchar(max)) = N'<a b=\"1\"/>' COLLATE Latin1_General_BIN2 AND DATALENGTH(CAST([C] AS "
          "nvarchar(max))) = DATALENGTH(N'<a b=\"1\"/>')"},
-        {"geography", false, false, QByteArray("\xe6\x10\x00\x00\x01\x0c", 6), "CAST([C] AS varbinary(max)) AS [C]",
+        {"geography", kStored, QByteArray("\xe6\x10\x00\x00\x01\x0c", 6), "CAST([C] AS varbinary(max)) AS [C]",
          "CAST(0xE61000000" "10C AS geography)",
          "CAST([C] AS varbinary(max)) = 0xE6100000010C AND DATALENGTH(CAST([C] AS varbinary(max))) = DATALENGTH(0xE6100000010C)"},
-        {"varbinary", false, false, QByteArray("\x01\x00", 2), "[C]", "0x0100", "[C] = 0x0100 AND DATALENGTH([C]) = DATALENGTH(0x0100)"},
-        {"uniqueidentifier", false, false, QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF"),
+        {"varbinary", kStored, QByteArray("\x01\x00", 2), "[C]", "0x0100", "[C] = 0x0100 AND DATALENGTH([C]) = DATALENGTH(0x0100)"},
+        {"uniqueidentifier", kStored, QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF"),
          "CONVERT(nvarchar(36), [C]) AS [C]", "N'6F9619FF-8B86-D011-B42D-00C04FC964FF'",
          "[C] = N'6F9619FF-8B86-D011-B42D-00C04FC964FF'"},
-        {"bit", false, false, true, "[C]", "1", "[C] = 1"},
+        {"bit", kStored, true, "[C]", "1", "[C] = 1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
-        const auto column = sqlServerColumn(QStringLiteral("C"), QString::fromLatin1(c.type).toUpper(), c.identity, c.computed);
+        const auto column = sqlServerColumn(QStringLiteral("C"), QString::fromLatin1(c.type).toUpper(), c.kind == kIdentity,
+                                            c.kind == kComputed);
         if (!c.expression) {
             EXPECT_FALSE(column.has_value());  // the engine writes it: out of the insert and the guard
             continue;
         }
         ASSERT_TRUE(column.has_value());
-        EXPECT_EQ(column->identity, c.identity);
+        EXPECT_EQ(column->identity, c.kind == kIdentity);
         EXPECT_EQ(column->readExpression(), QString::fromLatin1(c.expression));
         const Literal value = column->literal(c.read);
         EXPECT_EQ(literalText(value, Dialect::SqlServer), c.literal);
@@ -253,11 +257,14 @@ TEST(JournalFormat, SqlServerColumnsTravelExactly) {
         EXPECT_EQ(column->literal(QVariant()), nullLiteral());
     }
     // Values that cannot go back exactly stop the run before anything is deleted.
-    EXPECT_THROW(sqlServerColumn(QStringLiteral("V"), QStringLiteral("sql_variant"), false, false), platform::RuntimeError);
-    EXPECT_THROW(sqlServerColumn(QStringLiteral("F"), QStringLiteral("datetime2"), false, false)->literal(QStringLiteral("")),
-                 platform::RuntimeError);
-    EXPECT_THROW(sqlServerColumn(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5")),
-                 platform::RuntimeError);
+    expectRuntimeError(platform::kDatabaseError,
+                       [] { sqlServerColumn(QStringLiteral("V"), QStringLiteral("sql_variant"), false, false); });
+    expectRuntimeError(platform::kDatabaseError, [] {
+        sqlServerColumn(QStringLiteral("F"), QStringLiteral("datetime2"), false, false)->literal(QStringLiteral(""));
+    });
+    expectRuntimeError(platform::kDatabaseError, [] {
+        sqlServerColumn(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5"));
+    });
 }
 
 // Journals the version of before wrote keep restoring: a text past 4000 characters as one

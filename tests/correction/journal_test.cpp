@@ -63,8 +63,8 @@ QStringList randomDatabase(std::mt19937& rng, const Shape& shape) {
                        "DATO BLOB, MIXTO)")
             .arg(shape.key ? QStringLiteral(" PRIMARY KEY") : QString()),
         QStringLiteral("CREATE TABLE C_MV_Cpte (TC VARCHAR(4) COLLATE NOCASE, IDCOMPROBANTE VARCHAR(40) COLLATE NOCASE, "
-                       "CUENTA VARCHAR(15))"),
-        QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))")};
+                       "CUENTA VARCHAR(15))")};
+    sql << testsupport::configurationTable();
     std::uniform_int_distribution<int> cents(-100000, 100000);
     const int rows = std::uniform_int_distribution<int>(1, 50)(rng);
     QString last;
@@ -173,7 +173,7 @@ TEST_F(WaysOut, SalirAndTheFramesCloseLeaveNoWriteAheadLog) {
         SCOPED_TRACE(salir ? "Salir" : "close");
         QStringList sql = correctionSchema();
         sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (1, 'fcc', 'A', 1), (2, 'fcv', 'B', 2)")
-            << QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))");
+            << configurationTable();
         const QString file = makeDatabase(salir ? QStringLiteral("s.sqlite") : QStringLiteral("c.sqlite"), sql);
         correction::journalSettings().file = path(QStringLiteral("j.sql"));
         ScriptedPrompter prompter;
@@ -183,8 +183,11 @@ TEST_F(WaysOut, SalirAndTheFramesCloseLeaveNoWriteAheadLog) {
         w.show();
         w.CmdEjecutar_Click();
         ASSERT_TRUE(QFileInfo::exists(file + QStringLiteral("-wal")));  // the deletion sits in the log
-        if (salir) EXPECT_EQ(endStatusOf([&] { w.CmdSalir_Click(); }), 0);
-        else w.close();
+        if (salir) {
+            EXPECT_EQ(endStatusOf([&] { w.CmdSalir_Click(); }), 0);
+        } else {
+            w.close();
+        }
         EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-wal")));
         EXPECT_FALSE(QFileInfo::exists(file + QStringLiteral("-shm")));
         EXPECT_EQ(queryColumn(file, QStringLiteral("SELECT count(*) FROM V_MV_Stock")), QStringList{QStringLiteral("1")});

@@ -191,7 +191,7 @@ TEST_F(Unconfirmed, ABatchSyncedButNeverCommittedIsReportedApart) {
     QStringList sql = testsupport::correctionSchema();
     for (int v = 1; v <= 3; ++v)
         sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (%1, 'fcc', 'V%2', 1), (%3, 'fcc', 'V%2', 2)").arg(2 * v).arg(v).arg(2 * v + 1);
-    sql << QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50), VALOR VARCHAR(255))");
+    sql << testsupport::configurationTable();
     const QString file = makeDatabase(QStringLiteral("u.sqlite"), sql);
     const QString j = path(QStringLiteral("u.sql"));
     openSession(file);

@@ -26,71 +26,85 @@ enum class End { Open, Accepted, Cancelled };
 
 struct Case {
     const char* name;
-    bool checks;
-    int active;         // the search box that had the focus last
-    const char* focus;  // the control that has the focus first
+    bool checks = false;
+    int active = 0;             // the search box that had the focus last
+    const char* focus;          // the control that has the focus first
     std::vector<Stroke> strokes;
-    const char* focusAfter;  // "" when the window is gone
-    const char* box;         // the active search box's text afterwards
-    const char* selected;    // the selected row's code afterwards
-    const char* ticked;      // codes of the ticked rows
-    End end;
+    const char* focusAfter = "";  // "" when the window is gone
+    const char* box = "";         // the active search box's text afterwards
+    const char* selected = "2";   // the selected row's code afterwards
+    const char* ticked = "";      // codes of the ticked rows
+    End end = End::Open;
 };
 
 // Rows by code, displayed 1 to 5; row 2 is selected first. Box 0 searches CODIGO, box 1
 // NOMBRE. A box's text made only of blanks selects the first row.
 const Case kCases[] = {
     // Tab walks the designed order and leaves the list; boxes made at run time come last.
-    {"tab from box 0", false, 0, "CmbSearch_0", {{Qt::Key_Tab}}, "ListView1", "", "2", "", End::Open},
-    {"tab leaves the list", false, 0, "ListView1", {{Qt::Key_Tab}}, "HScroll1", "", "2", "", End::Open},
-    {"tab to Aceptar", false, 0, "HScroll1", {{Qt::Key_Tab}}, "CmdAceptar", "", "2", "", End::Open},
-    {"tab to Cancelar", false, 0, "CmdAceptar", {{Qt::Key_Tab}}, "CmdCancelar", "", "2", "", End::Open},
-    {"tab to the run-time boxes", false, 0, "CmdCancelar", {{Qt::Key_Tab}}, "CmbSearch_1", "", "2", "", End::Open},
-    {"shift+tab from the list", false, 0, "ListView1", {{Qt::Key_Backtab, Qt::ShiftModifier}}, "CmbSearch_0", "", "2", "",
-     End::Open},
+    {.name = "tab from box 0", .focus = "CmbSearch_0", .strokes = {{Qt::Key_Tab}}, .focusAfter = "ListView1"},
+    {.name = "tab leaves the list", .focus = "ListView1", .strokes = {{Qt::Key_Tab}}, .focusAfter = "HScroll1"},
+    {.name = "tab to Aceptar", .focus = "HScroll1", .strokes = {{Qt::Key_Tab}}, .focusAfter = "CmdAceptar"},
+    {.name = "tab to Cancelar", .focus = "CmdAceptar", .strokes = {{Qt::Key_Tab}}, .focusAfter = "CmdCancelar"},
+    {.name = "tab to the run-time boxes", .focus = "CmdCancelar", .strokes = {{Qt::Key_Tab}}, .focusAfter = "CmbSearch_1"},
+    {.name = "shift+tab from the list", .focus = "ListView1", .strokes = {{Qt::Key_Backtab, Qt::ShiftModifier}},
+     .focusAfter = "CmbSearch_0"},
     // Enter presses the focused button, elsewhere the default one; Escape cancels.
-    {"enter on Cancelar", false, 0, "CmdCancelar", {{Qt::Key_Return}}, "", "", "2", "", End::Cancelled},
-    {"enter on Aceptar", false, 0, "CmdAceptar", {{Qt::Key_Return}}, "", "", "2", "", End::Accepted},
-    {"keypad enter on Cancelar", false, 0, "CmdCancelar", {{Qt::Key_Enter, Qt::KeypadModifier}}, "", "", "2", "",
-     End::Cancelled},
-    {"enter on the scroll bar", false, 0, "HScroll1", {{Qt::Key_Return}}, "", "", "2", "", End::Accepted},
-    {"enter in the list", false, 0, "ListView1", {{Qt::Key_Return}}, "", "", "2", "", End::Accepted},
-    {"enter in a search box", false, 0, "CmbSearch_0", {{Qt::Key_3}, {Qt::Key_Return}}, "", "3", "3", "", End::Accepted},
-    {"space on Cancelar", false, 0, "CmdCancelar", {{Qt::Key_Space}}, "", "", "2", "", End::Cancelled},
-    {"escape in the list", false, 0, "ListView1", {{Qt::Key_Escape}}, "", "", "2", "", End::Cancelled},
-    {"escape in a search box", false, 0, "CmbSearch_0", {{Qt::Key_Escape}}, "", "", "2", "", End::Cancelled},
-    {"alt+c", false, 0, "ListView1", {{Qt::Key_C, Qt::AltModifier}}, "", "", "2", "", End::Cancelled},
-    {"alt+a", false, 0, "CmbSearch_0", {{Qt::Key_A, Qt::AltModifier}}, "", "", "2", "", End::Accepted},
+    {.name = "enter on Cancelar", .focus = "CmdCancelar", .strokes = {{Qt::Key_Return}}, .end = End::Cancelled},
+    {.name = "enter on Aceptar", .focus = "CmdAceptar", .strokes = {{Qt::Key_Return}}, .end = End::Accepted},
+    {.name = "keypad enter on Cancelar", .focus = "CmdCancelar", .strokes = {{Qt::Key_Enter, Qt::KeypadModifier}},
+     .end = End::Cancelled},
+    {.name = "enter on the scroll bar", .focus = "HScroll1", .strokes = {{Qt::Key_Return}}, .end = End::Accepted},
+    {.name = "enter in the list", .focus = "ListView1", .strokes = {{Qt::Key_Return}}, .end = End::Accepted},
+    {.name = "enter in a search box", .focus = "CmbSearch_0", .strokes = {{Qt::Key_3}, {Qt::Key_Return}}, .box = "3",
+     .selected = "3", .end = End::Accepted},
+    {.name = "space on Cancelar", .focus = "CmdCancelar", .strokes = {{Qt::Key_Space}}, .end = End::Cancelled},
+    {.name = "escape in the list", .focus = "ListView1", .strokes = {{Qt::Key_Escape}}, .end = End::Cancelled},
+    {.name = "escape in a search box", .focus = "CmbSearch_0", .strokes = {{Qt::Key_Escape}}, .end = End::Cancelled},
+    {.name = "alt+c", .focus = "ListView1", .strokes = {{Qt::Key_C, Qt::AltModifier}}, .end = End::Cancelled},
+    {.name = "alt+a", .focus = "CmbSearch_0", .strokes = {{Qt::Key_A, Qt::AltModifier}}, .end = End::Accepted},
     // Space goes to the search box (whose blank text selects the first row), and the list
     // still ticks the row the user was on.
-    {"space with check boxes", true, 0, "ListView1", {{Qt::Key_Space}}, "CmbSearch_0", " ", "1", "2", End::Open},
-    {"space without check boxes", false, 0, "ListView1", {{Qt::Key_Space}}, "CmbSearch_0", " ", "1", "", End::Open},
-    {"back in the list, space ticks the row found", true, 0, "ListView1", {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Space}},
-     "CmbSearch_0", "  ", "1", "12", End::Open},
-    {"space twice on one row unticks it", true, 0, "ListView1",
-     {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Down}, {Qt::Key_Space}}, "CmbSearch_0", "  ", "1", "", End::Open},
+    {.name = "space with check boxes", .checks = true, .focus = "ListView1", .strokes = {{Qt::Key_Space}},
+     .focusAfter = "CmbSearch_0", .box = " ", .selected = "1", .ticked = "2"},
+    {.name = "space without check boxes", .focus = "ListView1", .strokes = {{Qt::Key_Space}}, .focusAfter = "CmbSearch_0",
+     .box = " ", .selected = "1"},
+    {.name = "back in the list, space ticks the row found", .checks = true, .focus = "ListView1",
+     .strokes = {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Space}}, .focusAfter = "CmbSearch_0", .box = "  ",
+     .selected = "1", .ticked = "12"},
+    {.name = "space twice on one row unticks it", .checks = true, .focus = "ListView1",
+     .strokes = {{Qt::Key_Space}, {Qt::Key_Down}, {Qt::Key_Down}, {Qt::Key_Space}}, .focusAfter = "CmbSearch_0",
+     .box = "  ", .selected = "1"},
     // The key pressed gives the character, not the symbol the layout puts on it.
-    {"shift+9 as X11 sends it", false, 0, "ListView1", {{Qt::Key_ParenLeft, Qt::ShiftModifier, 18, '(', "("}},
-     "CmbSearch_0", "9", "2", "", End::Open},
-    {"shift+9 without a native key", false, 0, "ListView1", {{Qt::Key_ParenLeft, Qt::ShiftModifier}}, "CmbSearch_0", "9",
-     "2", "", End::Open},
-    {"the 1 key of a layout that needs shift", false, 0, "ListView1", {{Qt::Key_Ampersand, Qt::NoModifier, 10, '&', "&"}},
-     "CmbSearch_0", "1", "1", "", End::Open},
-    {"altgr+q", false, 0, "ListView1", {{Qt::Key_At, Qt::GroupSwitchModifier, 24, '@', "@"}}, "CmbSearch_0", "Q", "2", "",
-     End::Open},
-    {"letters in capitals", false, 0, "ListView1", {{Qt::Key_A}, {Qt::Key_B, Qt::ShiftModifier, 56, 'B', "B"}},
-     "CmbSearch_0", "AB", "2", "", End::Open},
-    {"keypad 1 is a small a", false, 0, "ListView1", {{Qt::Key_1, Qt::KeypadModifier}}, "CmbSearch_0", "a", "2", "",
-     End::Open},
-    {"keypad 0 gives nothing", false, 0, "ListView1", {{Qt::Key_0, Qt::KeypadModifier}}, "ListView1", "", "2", "",
-     End::Open},
-    {"F1 is a small p", false, 0, "ListView1", {{Qt::Key_F1}}, "CmbSearch_0", "p", "2", "", End::Open},
-    {"backspace appends code 8", false, 0, "ListView1", {{Qt::Key_Backspace}}, "CmbSearch_0", "\b", "2", "", End::Open},
-    {"a digit searches", false, 0, "ListView1", {{Qt::Key_4}}, "CmbSearch_0", "4", "4", "", End::Open},
-    {"arrows stay in the list", false, 0, "ListView1", {{Qt::Key_Down}}, "ListView1", "", "3", "", End::Open},
+    {.name = "shift+9 as X11 sends it", .focus = "ListView1",
+     .strokes = {{.key = Qt::Key_ParenLeft, .modifiers = Qt::ShiftModifier, .scan = 18, .sym = '(', .text = "("}},
+     .focusAfter = "CmbSearch_0", .box = "9"},
+    {.name = "shift+9 without a native key", .focus = "ListView1", .strokes = {{Qt::Key_ParenLeft, Qt::ShiftModifier}},
+     .focusAfter = "CmbSearch_0", .box = "9"},
+    {.name = "the 1 key of a layout that needs shift", .focus = "ListView1",
+     .strokes = {{.key = Qt::Key_Ampersand, .scan = 10, .sym = '&', .text = "&"}}, .focusAfter = "CmbSearch_0",
+     .box = "1", .selected = "1"},
+    {.name = "altgr+q", .focus = "ListView1",
+     .strokes = {{.key = Qt::Key_At, .modifiers = Qt::GroupSwitchModifier, .scan = 24, .sym = '@', .text = "@"}},
+     .focusAfter = "CmbSearch_0", .box = "Q"},
+    {.name = "letters in capitals", .focus = "ListView1",
+     .strokes = {{Qt::Key_A}, {.key = Qt::Key_B, .modifiers = Qt::ShiftModifier, .scan = 56, .sym = 'B', .text = "B"}},
+     .focusAfter = "CmbSearch_0", .box = "AB"},
+    {.name = "keypad 1 is a small a", .focus = "ListView1", .strokes = {{Qt::Key_1, Qt::KeypadModifier}},
+     .focusAfter = "CmbSearch_0", .box = "a"},
+    {.name = "keypad 0 gives nothing", .focus = "ListView1", .strokes = {{Qt::Key_0, Qt::KeypadModifier}},
+     .focusAfter = "ListView1"},
+    {.name = "F1 is a small p", .focus = "ListView1", .strokes = {{Qt::Key_F1}}, .focusAfter = "CmbSearch_0", .box = "p"},
+    {.name = "backspace appends code 8", .focus = "ListView1", .strokes = {{Qt::Key_Backspace}},
+     .focusAfter = "CmbSearch_0", .box = "\b"},
+    {.name = "a digit searches", .focus = "ListView1", .strokes = {{Qt::Key_4}}, .focusAfter = "CmbSearch_0", .box = "4",
+     .selected = "4"},
+    {.name = "arrows stay in the list", .focus = "ListView1", .strokes = {{Qt::Key_Down}}, .focusAfter = "ListView1",
+     .selected = "3"},
     // A digit the box cannot find leaves the selection: the list searches nothing itself.
-    {"no type-ahead of the list", false, 1, "ListView1", {{Qt::Key_5}}, "CmbSearch_1", "5", "2", "", End::Open},
-    {"letters go to the active box", false, 1, "ListView1", {{Qt::Key_A}}, "CmbSearch_1", "A", "4", "", End::Open},
+    {.name = "no type-ahead of the list", .active = 1, .focus = "ListView1", .strokes = {{Qt::Key_5}},
+     .focusAfter = "CmbSearch_1", .box = "5"},
+    {.name = "letters go to the active box", .active = 1, .focus = "ListView1", .strokes = {{Qt::Key_A}},
+     .focusAfter = "CmbSearch_1", .box = "A", .selected = "4"},
 };
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }

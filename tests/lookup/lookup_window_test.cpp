@@ -136,11 +136,11 @@ TEST_F(LookupWindow, TheScrollBarMovesTheStripByACharacterAndByWhatTheWindowShow
     EXPECT_LT(list->columnHeader(1).width, list->columnHeader(2).width);
 
     QScrollBar* bar = w.HScroll1;
-    const double twipsPerPixel = platform::kTwipsPerInch / double(w.logicalDpiX());
+    const double tpp = platform::twipsPerPixel(w.logicalDpiX());
     ASSERT_EQ(bar->maximum(), 32700);
-    EXPECT_EQ(bar->singleStep(), qRound(QFontMetricsF(w.font()).averageCharWidth() * twipsPerPixel));
+    EXPECT_EQ(bar->singleStep(), qRound(QFontMetricsF(w.font()).averageCharWidth() * tpp));
     EXPECT_GT(bar->singleStep(), 1);
-    EXPECT_EQ(bar->pageStep(), qRound(w.width() * twipsPerPixel));
+    EXPECT_EQ(bar->pageStep(), qRound(w.width() * tpp));
     EXPECT_LT(bar->pageStep(), bar->maximum() / 2);
 
     // An arrow key on the bar: one step, and the strip follows; Right goes right.
@@ -169,7 +169,7 @@ TEST_F(LookupWindow, TheScrollBarMovesTheStripByACharacterAndByWhatTheWindowShow
 
     // A narrower window shows less of the strip: a shorter page.
     w.resize(w.width() / 2, w.height());
-    EXPECT_EQ(bar->pageStep(), qRound(w.width() * twipsPerPixel));
+    EXPECT_EQ(bar->pageStep(), qRound(w.width() * tpp));
 }
 
 TEST_F(LookupWindow, AFailingStatementAnsweredGoOnBringsOnlyTheBoxesOfItsOwnFailures) {

@@ -132,7 +132,7 @@ TEST_F(MaskFile, FindingARecord) {
 }
 
 TEST_F(MaskFile, TheStartUpCreatesAMissingFileAndNeverTouchesAnExistingOne) {
-    const QString db = makeDatabase(QStringLiteral("s.sqlite"), {QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE, VALOR)")});
+    const QString db = makeDatabase(QStringLiteral("s.sqlite"), testsupport::configurationTable());
     platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1; @Password=pw;").arg(db);
     startup::IniciarSistema();
     const QString masks = path(QStringLiteral("consultas.kvl"));
@@ -152,7 +152,7 @@ TEST_F(MaskFile, TheStartUpCreatesAMissingFileAndNeverTouchesAnExistingOne) {
 }
 
 TEST_F(MaskFile, AFolderWhereTheFileCannotBeMadeEndsTheStartUpQuietly) {
-    const QString db = makeDatabase(QStringLiteral("s.sqlite"), {QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE, VALOR)")});
+    const QString db = makeDatabase(QStringLiteral("s.sqlite"), testsupport::configurationTable());
     writeFile(path(QStringLiteral("notafolder")), "x");
     platform::App().path = path(QStringLiteral("notafolder"));
     qputenv("XDG_CONFIG_HOME", path(QStringLiteral("notafolder")).toLocal8Bit());  // nor can the user's folder
@@ -163,7 +163,7 @@ TEST_F(MaskFile, AFolderWhereTheFileCannotBeMadeEndsTheStartUpQuietly) {
 }
 
 TEST_F(MaskFile, AnApplicationFolderThatCannotTakeTheFileSendsItToTheUsersConfigurationFolder) {
-    const QString db = makeDatabase(QStringLiteral("s.sqlite"), {QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE, VALOR)")});
+    const QString db = makeDatabase(QStringLiteral("s.sqlite"), testsupport::configurationTable());
     platform::App().path = path(QStringLiteral("bin"));  // not there, so not writable (whoever runs the test)
     platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1;").arg(db);
     startup::IniciarSistema();

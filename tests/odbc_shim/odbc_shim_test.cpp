@@ -390,7 +390,9 @@ TEST_F(OdbcShim, RefusesWhatSqlServerRefusesWithItsErrorsUntilTheHandlesNextCall
 
 TEST_F(OdbcShim, ProgramsTheTestStartsFindTheDriverAndRecordToTheSameFile) {
     const QString isql = QStandardPaths::findExecutable(QStringLiteral("isql"));
-    if (isql.isEmpty()) GTEST_SKIP() << "unixODBC's isql is not installed";
+    if (isql.isEmpty()) {
+        GTEST_SKIP() << "unixODBC's isql is not installed";
+    }
     const QString file = makeDatabase(QStringLiteral("child.sqlite"), {QStringLiteral("CREATE TABLE C (A TEXT)")});
     const QString logFile = path(QStringLiteral("child.jsonl"));
     qputenv("STOCKFIX_SHIM_LOG", QFile::encodeName(logFile));

@@ -29,7 +29,6 @@ const QStringList kEveryType = {
                    "ALTA TEXT, NOTA TEXT COLLATE RTRIM, DATOS TEXT, LUGAR BLOB, MARCA BLOB, VERSION BLOB, "
                    "TOTAL TEXT GENERATED ALWAYS AS (TC || IDCOMPROBANTE) VIRTUAL)"),
     QStringLiteral("CREATE TABLE C_MV_Cpte (TC TEXT COLLATE RTRIM, IDCOMPROBANTE TEXT COLLATE RTRIM, CUENTA TEXT)"),
-    QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE TEXT, VALOR TEXT)"),
 };
 
 const QList<ShimColumn> kEveryTypeColumns = {
@@ -119,7 +118,7 @@ const QString kCompared = QStringLiteral(
 }  // namespace
 
 TEST_F(SqlServerJournal, EveryColumnTypeComesBackExactlyAndEveryTextSentIsSqlServers) {
-    const QString file = makeDatabase(QStringLiteral("gestion.sqlite"), kEveryType + everyTypeRows());
+    const QString file = makeDatabase(QStringLiteral("gestion.sqlite"), kEveryType + testsupport::configurationTable() + everyTypeRows());
     ASSERT_EQ(testsupport::describeShimTable(file, QStringLiteral("V_MV_Stock"), kEveryTypeColumns), QString());
     const QStringList before = rows(file, kCompared);
     const QString journal = path(QStringLiteral("diario.sql"));
@@ -184,12 +183,12 @@ TEST_F(SqlServerJournal, EveryColumnTypeComesBackExactlyAndEveryTextSentIsSqlSer
 TEST_F(SqlServerJournal, RowsThatDifferOnlyInTrailingBlanksBothComeBack) {
     const QString file = makeDatabase(
         QStringLiteral("blancos.sqlite"),
-        {QStringLiteral("CREATE TABLE V_MV_Stock (TC TEXT COLLATE RTRIM, IDCOMPROBANTE TEXT COLLATE RTRIM, NOTA TEXT COLLATE RTRIM, "
-                        "CODIGO BLOB)"),
-         QStringLiteral("CREATE TABLE C_MV_Cpte (TC TEXT COLLATE RTRIM, IDCOMPROBANTE TEXT COLLATE RTRIM, CUENTA TEXT)"),
-         QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE TEXT, VALOR TEXT)"),
-         QStringLiteral("INSERT INTO V_MV_Stock VALUES ('fcc', 'B', 'x', X'01'), ('fcc', 'B', 'x ', X'01'), "
-                        "('fcc', 'B', 'x  ', X'01'), ('fcc', 'B', 'y', X'0100')")});
+        QStringList{QStringLiteral("CREATE TABLE V_MV_Stock (TC TEXT COLLATE RTRIM, IDCOMPROBANTE TEXT COLLATE RTRIM, "
+                                   "NOTA TEXT COLLATE RTRIM, CODIGO BLOB)"),
+                    QStringLiteral("CREATE TABLE C_MV_Cpte (TC TEXT COLLATE RTRIM, IDCOMPROBANTE TEXT COLLATE RTRIM, CUENTA TEXT)"),
+                    QStringLiteral("INSERT INTO V_MV_Stock VALUES ('fcc', 'B', 'x', X'01'), ('fcc', 'B', 'x ', X'01'), "
+                                   "('fcc', 'B', 'x  ', X'01'), ('fcc', 'B', 'y', X'0100')")} +
+            testsupport::configurationTable());
     ASSERT_EQ(testsupport::describeShimTable(file, QStringLiteral("V_MV_Stock"),
                                              {{QStringLiteral("TC"), QStringLiteral("nvarchar"), 8},
                                               {QStringLiteral("IDCOMPROBANTE"), QStringLiteral("nvarchar"), 26},
@@ -210,10 +209,10 @@ TEST_F(SqlServerJournal, RowsThatDifferOnlyInTrailingBlanksBothComeBack) {
 TEST_F(SqlServerJournal, AColumnTheJournalCannotPutBackStopsTheRunBeforeAnyDeletion) {
     const QString file = makeDatabase(
         QStringLiteral("variant.sqlite"),
-        {QStringLiteral("CREATE TABLE V_MV_Stock (TC TEXT, IDCOMPROBANTE TEXT, VALOR TEXT)"),
-         QStringLiteral("CREATE TABLE C_MV_Cpte (TC TEXT, IDCOMPROBANTE TEXT, CUENTA TEXT)"),
-         QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE TEXT, VALOR TEXT)"),
-         QStringLiteral("INSERT INTO V_MV_Stock VALUES ('fcc', 'C', '1')")});
+        QStringList{QStringLiteral("CREATE TABLE V_MV_Stock (TC TEXT, IDCOMPROBANTE TEXT, VALOR TEXT)"),
+                    QStringLiteral("CREATE TABLE C_MV_Cpte (TC TEXT, IDCOMPROBANTE TEXT, CUENTA TEXT)"),
+                    QStringLiteral("INSERT INTO V_MV_Stock VALUES ('fcc', 'C', '1')")} +
+            testsupport::configurationTable());
     ASSERT_EQ(testsupport::describeShimTable(file, QStringLiteral("V_MV_Stock"),
                                              {{QStringLiteral("TC"), QStringLiteral("nvarchar"), 8},
                                               {QStringLiteral("IDCOMPROBANTE"), QStringLiteral("nvarchar"), 26},

@@ -29,12 +29,12 @@ TEST(ScriptPrompter, WritesTitleTextAndTheDefaultAnswerAndTakesIt) {
         {vbOKOnly, vbOK, "Aceptar"},
         {vbOKCancel | vbQuestion, vbOK, "Aceptar"},
         {vbAbortRetryIgnore | vbCritical, vbAbort, "Anular"},
-        {vbAbortRetryIgnore | 256, vbRetry, "Reintentar"},  // the second button as default
-        {vbAbortRetryIgnore | 512, vbIgnore, "Omitir"},
+        {vbAbortRetryIgnore | vbDefaultButton2, vbRetry, "Reintentar"},  // the second button as default
+        {vbAbortRetryIgnore | vbDefaultButton3, vbIgnore, "Omitir"},
         {vbYesNoCancel, vbYes, "Sí"},
-        {vbYesNo | 256, vbNo, "No"},
-        {vbRetryCancel | 256, vbCancel, "Cancelar"},
-        {vbOKOnly | 512, vbOK, "Aceptar"},  // no third button: the first
+        {vbYesNo | vbDefaultButton2, vbNo, "No"},
+        {vbRetryCancel | vbDefaultButton2, vbCancel, "Cancelar"},
+        {vbOKOnly | vbDefaultButton3, vbOK, "Aceptar"},  // no third button: the first
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);

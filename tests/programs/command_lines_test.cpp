@@ -26,13 +26,13 @@ bool matches(const QString& line, const QString& pattern) {
 const QString kLong = QString(33000, u' ') + u'x';
 
 struct Case {
-    const char* program;  // "stockfix" or "lookup-demo"
-    QStringList args;     // %DB% the demo database, %DIR% the test's folder, %LONG% 33,001 characters
-    bool windows;         // offscreen platform (else no display at all)
-    bool script;          // STOCKFIX_SCRIPT=1
+    const char* program;          // "stockfix" or "lookup-demo"
+    QStringList args;             // %DB% the demo database, %DIR% the test's folder, %LONG% 33,001 characters
+    bool windows = false;         // offscreen platform (else no display at all)
+    bool script = false;          // STOCKFIX_SCRIPT=1
     int status;
-    QStringList err;      // whole lines of standard error, in this order ("*": any text)
-    const char* out = nullptr;  // standard output's first line, when given
+    QStringList err = {};         // whole lines of standard error, in this order ("*": any text)
+    const char* out = nullptr;    // standard output's first line, when given
 };
 
 const QString kClaves = QStringLiteral("@ParametroAdicional, @Menu, @Server, @DbName, @Usuario, @Password, "
@@ -42,67 +42,95 @@ const char kVacio[] = R"({"CampoBusqueda":"","Cantidades":[],"ValorDevuelto":nul
 
 const Case kCases[] = {
     // stockfix, batch and window, as scripts run it
-    {"stockfix", {"--batch", "@Server=sqlite @DbName=%DB%"}, false, false, 2,
-     {R"(El valor de @Server ("sqlite @DbName=%DB%") contiene la clave @DbName: falta un ";" antes de @DbName.)"}},
-    {"stockfix", {"--batch", "@Sever=sqlite; @DbName=%DB%;"}, false, false, 2,
-     {kSinServidor, "Falta la clave @Server. Clave desconocida @Sever: las claves son " + kClaves + "."}},
-    {"stockfix", {"--batch"}, false, false, 2,
-     {kSinServidor, R"(La línea de comandos no tiene ninguna clave: indique al menos @Server y @DbName, )"
-                    R"(por ejemplo "@Server=sqlite; @DbName=demo.sqlite;".)"}},
-    {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DIR%/basura.sqlite; @Password=a;"}, false, false, 2,
-     {"No se pudo abrir la sesión con la base de datos: %DIR%/basura.sqlite: *file is not a database"}},
-    {"stockfix", {"@Server=sqlite; @DbName=%DIR%/basura.sqlite;"}, true, true, 2,
-     {"No se pudo abrir la sesión con la base de datos: %DIR%/basura.sqlite: *file is not a database"}},
-    {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DIR%/sin_cabeceras.sqlite; @Password=a;"}, false, false, 1,
-     {"Error '-2147217900' en tiempo de ejecución:", "no such table: C_MV_Cpte"}, "Buscando Datos"},
-    {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"}, false, false, 2,
-     {"stockfix: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
-      "(@Menu o su \";\" queda más allá)"}},
-    {"stockfix", {"--batch", "@Server=sqlite; @DbName=%DB%;"}, false, false, 0, {"stockfix: diario de borrado: *.sql"},
-     "Buscando Datos"},
+    {.program = "stockfix",
+     .args = {"--batch", "@Server=sqlite @DbName=%DB%"},
+     .status = 2,
+     .err = {R"(El valor de @Server ("sqlite @DbName=%DB%") contiene la clave @DbName: falta un ";" antes de @DbName.)"}},
+    {.program = "stockfix",
+     .args = {"--batch", "@Sever=sqlite; @DbName=%DB%;"},
+     .status = 2,
+     .err = {kSinServidor, "Falta la clave @Server. Clave desconocida @Sever: las claves son " + kClaves + "."}},
+    {.program = "stockfix",
+     .args = {"--batch"},
+     .status = 2,
+     .err = {kSinServidor, R"(La línea de comandos no tiene ninguna clave: indique al menos @Server y @DbName, )"
+             R"(por ejemplo "@Server=sqlite; @DbName=demo.sqlite;".)"}},
+    {.program = "stockfix",
+     .args = {"--batch", "@Server=sqlite; @DbName=%DIR%/basura.sqlite; @Password=a;"},
+     .status = 2,
+     .err = {"No se pudo abrir la sesión con la base de datos: %DIR%/basura.sqlite: *file is not a database"}},
+    {.program = "stockfix",
+     .args = {"@Server=sqlite; @DbName=%DIR%/basura.sqlite;"},
+     .windows = true, .script = true, .status = 2,
+     .err = {"No se pudo abrir la sesión con la base de datos: %DIR%/basura.sqlite: *file is not a database"}},
+    {.program = "stockfix",
+     .args = {"--batch", "@Server=sqlite; @DbName=%DIR%/sin_cabeceras.sqlite; @Password=a;"},
+     .status = 1,
+     .err = {"Error '-2147217900' en tiempo de ejecución:", "no such table: C_MV_Cpte"},
+     .out = "Buscando Datos"},
+    {.program = "stockfix",
+     .args = {"--batch", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"},
+     .status = 2,
+     .err = {"stockfix: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
+             "(@Menu o su \";\" queda más allá)"}},
+    {.program = "stockfix",
+     .args = {"--batch", "@Server=sqlite; @DbName=%DB%;"},
+     .status = 0,
+     .err = {"stockfix: diario de borrado: *.sql"},
+     .out = "Buscando Datos"},
 
     // lookup-demo --aceptar under the offscreen platform
-    {"lookup-demo",
-     {"--aceptar", "--consulta", "V_MA_ARTICULOS", "--clave", "MART", "--devolver", "IDARTICULO", "--devolver",
-      "DESCRIPCION", "--campo", "IDARTICULO", "@Server=sqlite; @DbName=%DB%;"},
-     true, false, 0, {},
-     R"({"CampoBusqueda":"DESCRIPCION","Cantidades":[],"ValorDevuelto":"ART00120","Valores":["ART00120","MARTILLO DE CARPINTERO 1/2\""]})"},
-    {"lookup-demo",  // a table without a mask record: every column
-     {"--aceptar", "--consulta", "TA_CONFIGURACION", "--clave", "cantidad", "--devolver", "CLAVE", "--campo", "VALOR",
-      "@Server=sqlite; @DbName=%DB%;"},
-     true, false, 0, {}, R"({"CampoBusqueda":"","Cantidades":[],"ValorDevuelto":"2","Valores":["CantidadDecimales"]})"},
-    {"lookup-demo", {"--aceptar", "--consulta", "SELECT NADA FROM V_MA_ARTICULOS", "@Server=sqlite; @DbName=%DB%;"},
-     true, false, 1,
-     {"[lookup-demo] Error -2147217900: no such column: NADA", "[lookup-demo] Procedimiento: FORM_LOAD",
-      "[lookup-demo] respuesta: Anular"},
-     kVacio},
-    {"lookup-demo",  // a one-letter password stays out of other words
-     {"--aceptar", "--consulta", "NO_HAY", "@Server=sqlite; @DbName=%DB%; @Password=a;"}, true, false, 1,
-     {"[lookup-demo] Error -2147217900: no such table: NO_HAY", "[lookup-demo] Procedimiento: FORM_LOAD",
-      "[lookup-demo] respuesta: Anular"},
-     kVacio},
-    {"lookup-demo",
-     {"--aceptar", "--consulta", "V_MA_ARTICULOS", "--clave", "MART", "--devolver", "NOPE", "--devolver", "idarticulo",
-      "@Server=sqlite; @DbName=%DB%;"},
-     true, false, 0,
-     {"lookup-demo: aviso: la consulta no tiene la columna NOPE de --devolver; sus columnas son DESCRIPCION, IDARTICULO"},
-     R"({"CampoBusqueda":"DESCRIPCION","Cantidades":[],"ValorDevuelto":"ART00120","Valores":["","ART00120"]})"},
-    {"lookup-demo",
-     {"--aceptar", "--checks", "--campo", "CODIGOX", "--consulta", "VT_CLIENTES", "@Server=sqlite; @DbName=%DB%;"},
-     true, false, 0,
-     {"lookup-demo: aviso: la consulta no tiene la columna CODIGOX de --campo; sus columnas son RAZON_SOCIAL, CODIGO, "
-      "CONTACTO"}},
-    {"lookup-demo", {"--aceptar", "--consulta", "V_MA_ARTICULOS", "@Server=sqlite @DbName=%DB%"}, true, false, 2,
-     {R"(El valor de @Server ("sqlite @DbName=%DB%") contiene la clave @DbName: falta un ";" antes de @DbName.)"}},
-    {"lookup-demo", {"--aceptar", "--consulta", "V_MA_ARTICULOS", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"}, true,
-     false, 2,
-     {"lookup-demo: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
-      "(@Menu o su \";\" queda más allá)"}},
-    {"lookup-demo", {"--buscar", "CODIGO", "--consulta", "VT_CLIENTES", "@Server=sqlite; @DbName=%DB%;"}, true, false, 2,
-     {"lookup-demo: --buscar ya no existe: *"}},
-    {"lookup-demo", {"--aceptar", "--consulta", "VT_CLIENTES", "@Server=sqlite; @DbName=%DB%;"}, false, false, 2,
-     {"lookup-demo: no hay pantalla para la ventana de consulta (un script puede usar QT_QPA_PLATFORM=offscreen con "
-      "--aceptar)"}},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--consulta", "V_MA_ARTICULOS", "--clave", "MART", "--devolver", "IDARTICULO", "--devolver",
+              "DESCRIPCION", "--campo", "IDARTICULO", "@Server=sqlite; @DbName=%DB%;"},
+     .windows = true, .status = 0,
+     .out = R"({"CampoBusqueda":"DESCRIPCION","Cantidades":[],"ValorDevuelto":"ART00120","Valores":["ART00120","MARTILLO DE CARPINTERO 1/2\""]})"},
+    {.program = "lookup-demo",  // a table without a mask record: every column
+     .args = {"--aceptar", "--consulta", "TA_CONFIGURACION", "--clave", "cantidad", "--devolver", "CLAVE", "--campo", "VALOR",
+              "@Server=sqlite; @DbName=%DB%;"},
+     .windows = true, .status = 0,
+     .out = R"({"CampoBusqueda":"","Cantidades":[],"ValorDevuelto":"2","Valores":["CantidadDecimales"]})"},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--consulta", "SELECT NADA FROM V_MA_ARTICULOS", "@Server=sqlite; @DbName=%DB%;"},
+     .windows = true, .status = 1,
+     .err = {"[lookup-demo] Error -2147217900: no such column: NADA", "[lookup-demo] Procedimiento: FORM_LOAD",
+             "[lookup-demo] respuesta: Anular"},
+     .out = kVacio},
+    {.program = "lookup-demo",  // a one-letter password stays out of other words
+     .args = {"--aceptar", "--consulta", "NO_HAY", "@Server=sqlite; @DbName=%DB%; @Password=a;"},
+     .windows = true, .status = 1,
+     .err = {"[lookup-demo] Error -2147217900: no such table: NO_HAY", "[lookup-demo] Procedimiento: FORM_LOAD",
+             "[lookup-demo] respuesta: Anular"},
+     .out = kVacio},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--consulta", "V_MA_ARTICULOS", "--clave", "MART", "--devolver", "NOPE", "--devolver", "idarticulo",
+              "@Server=sqlite; @DbName=%DB%;"},
+     .windows = true, .status = 0,
+     .err = {"lookup-demo: aviso: la consulta no tiene la columna NOPE de --devolver; sus columnas son DESCRIPCION, IDARTICULO"},
+     .out = R"({"CampoBusqueda":"DESCRIPCION","Cantidades":[],"ValorDevuelto":"ART00120","Valores":["","ART00120"]})"},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--checks", "--campo", "CODIGOX", "--consulta", "VT_CLIENTES", "@Server=sqlite; @DbName=%DB%;"},
+     .windows = true, .status = 0,
+     .err = {"lookup-demo: aviso: la consulta no tiene la columna CODIGOX de --campo; sus columnas son RAZON_SOCIAL, CODIGO, "
+             "CONTACTO"}},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--consulta", "V_MA_ARTICULOS", "@Server=sqlite @DbName=%DB%"},
+     .windows = true, .status = 2,
+     .err = {R"(El valor de @Server ("sqlite @DbName=%DB%") contiene la clave @DbName: falta un ";" antes de @DbName.)"}},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--consulta", "V_MA_ARTICULOS", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"},
+     .windows = true, .status = 2,
+     .err = {"lookup-demo: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
+             "(@Menu o su \";\" queda más allá)"}},
+    {.program = "lookup-demo",
+     .args = {"--buscar", "CODIGO", "--consulta", "VT_CLIENTES", "@Server=sqlite; @DbName=%DB%;"},
+     .windows = true, .status = 2,
+     .err = {"lookup-demo: --buscar ya no existe: *"}},
+    {.program = "lookup-demo",
+     .args = {"--aceptar", "--consulta", "VT_CLIENTES", "@Server=sqlite; @DbName=%DB%;"},
+     .status = 2,
+     .err = {"lookup-demo: no hay pantalla para la ventana de consulta (un script puede usar QT_QPA_PLATFORM=offscreen con "
+             "--aceptar)"}},
 };
 
 class CommandLines : public testsupport::ProgramsTest {

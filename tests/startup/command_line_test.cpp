@@ -1,9 +1,11 @@
 #include "platform/runtime_error.h"
 #include "startup/command_line.h"
+#include "support/expect_runtime_error.h"
 
 #include <gtest/gtest.h>
 
 using startup::ExtraerClave;
+using testsupport::expectRuntimeError;
 
 TEST(ExtraerClave, TableOfCommandLines) {
     const struct {
@@ -38,19 +40,14 @@ TEST(ExtraerClave, TableOfCommandLines) {
 }
 
 TEST(ExtraerClave, PositionsBeyond32767Overflow) {
-    auto overflows = [](const QString& line, const char* key) {
-        try {
-            ExtraerClave(line, QString::fromLatin1(key));
-        } catch (const platform::RuntimeError& e) {
-            return e.number() == platform::kOverflow;
-        }
-        return false;
+    auto extraer = [](const QString& line, const char* key) {
+        return [=] { ExtraerClave(line, QString::fromLatin1(key)); };
     };
     const QString padding(32767, u' ');
-    EXPECT_TRUE(overflows(padding + QStringLiteral("@Server=x;"), "@Server"));                // key past 32767
-    EXPECT_TRUE(overflows(QStringLiteral("@Server=") + padding + u';', "@Server"));           // ";" past 32767
-    EXPECT_FALSE(overflows(QString(32000, u' ') + QStringLiteral("@Server=x;"), "@Server"));
-    EXPECT_FALSE(overflows(padding + QStringLiteral("@Server=x;"), "@DbName"));               // absent: no position
+    expectRuntimeError(platform::kOverflow, extraer(padding + QStringLiteral("@Server=x;"), "@Server"));  // key past 32767
+    expectRuntimeError(platform::kOverflow, extraer(QStringLiteral("@Server=") + padding + u';', "@Server"));  // ";" past 32767
+    EXPECT_NO_THROW(extraer(QString(32000, u' ') + QStringLiteral("@Server=x;"), "@Server")());
+    EXPECT_NO_THROW(extraer(padding + QStringLiteral("@Server=x;"), "@DbName")());  // absent: no position
 }
 
 TEST(CommandLineText, JoinsArgumentsWithSingleBlanks) {

@@ -4,11 +4,13 @@
 #include "startup_fixture.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
+#include "support/expect_runtime_error.h"
 
 #include <gtest/gtest.h>
 
 using namespace startup;
 using testsupport::ScriptedPrompter;
+using testsupport::expectRuntimeError;
 
 namespace {
 
@@ -95,12 +97,7 @@ TEST_F(Configuracion, ColoursAndTheWorkOrderFlag) {
 TEST_F(Configuracion, AColourThatIsNoNumberStopsTheLoadKeepingLaterValues) {
     openSession(configDatabase({"'CFondo', 'azul'", "'ModuloOrdenDeTrabajo', 'NO'", "'UsaConsultaLike', 'SI'"}));
     gModuloOrdenDeTrabajo = true;
-    try {
-        CargarConfiguracion(QStringLiteral("/"));
-        FAIL() << "no error";
-    } catch (const platform::RuntimeError& e) {
-        EXPECT_EQ(e.number(), platform::kTypeMismatch);
-    }
+    expectRuntimeError(platform::kTypeMismatch, [] { CargarConfiguracion(QStringLiteral("/")); });
     EXPECT_TRUE(gUsaConsultaLike);       // read before the colours
     EXPECT_TRUE(gModuloOrdenDeTrabajo);  // after them: not loaded, keeps what it had
 }

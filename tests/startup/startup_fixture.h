@@ -11,11 +11,7 @@ namespace testsupport {
 class StartupTest : public ProgramTest {
 protected:
     QString configDatabase(const QStringList& rows, const QString& name = QStringLiteral("cfg.sqlite")) {
-        QStringList statements{QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50) COLLATE NOCASE, "
-                                              "VALOR VARCHAR(255))")};
-        for (const QString& row : rows)
-            statements << QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (%1)").arg(row);
-        return makeDatabase(name, statements);
+        return makeDatabase(name, configurationTable(rows));
     }
     void writeIni(const QByteArray& text, const QString& name = QStringLiteral("ZT000pr.INI")) {
         QFile f(QDir(dir.path()).filePath(name));

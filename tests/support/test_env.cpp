@@ -29,6 +29,14 @@ void withConnection(const QString& file, Fn&& fn) {
 
 }  // namespace
 
+QStringList configurationTable(const QStringList& rows) {
+    QStringList statements{QStringLiteral("CREATE TABLE TA_CONFIGURACION (CLAVE VARCHAR(50) COLLATE NOCASE, "
+                                          "VALOR VARCHAR(255))")};
+    for (const QString& row : rows)
+        statements << QStringLiteral("INSERT INTO TA_CONFIGURACION (CLAVE, VALOR) VALUES (%1)").arg(row);
+    return statements;
+}
+
 void runSql(const QString& file, const QStringList& statements) {
     withConnection(file, [&](QSqlDatabase& db) {
         for (const QString& s : statements) {

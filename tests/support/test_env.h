@@ -38,6 +38,9 @@ protected:
     QTemporaryDir dir;
 };
 
+// The configuration table as the suite declares it (keys compared without case), with a row
+// for each of `rows`, given as SQL values ("'CFondo', '255'").
+QStringList configurationTable(const QStringList& rows = {});
 // Runs statements on a SQLite file through a connection of its own.
 void runSql(const QString& file, const QStringList& statements);
 // One column of a query's rows, as text ("NULL" for Null).

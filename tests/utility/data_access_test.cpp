@@ -4,6 +4,7 @@
 #include "utility/data_access.h"
 #include "utility/field_sizes.h"
 #include "utility/sqlite_handle.h"
+#include "support/expect_runtime_error.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,20 +13,11 @@
 #include <sqlext.h>
 
 using platform::Recordset;
-using platform::RuntimeError;
 using testsupport::ProgramTest;
 using utility::DataAccess;
+using testsupport::expectRuntimeError;
 
 namespace {
-
-int errorNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class DataAccessTest : public ProgramTest {
 protected:
@@ -68,7 +60,7 @@ TEST_F(DataAccessTest, AMissingOrForeignFileIsAnErrorNeverANewDatabase) {
         EXPECT_NE(err.find("No se pudo abrir"), std::string::npos);
         EXPECT_EQ(err.find("s3cr3t"), std::string::npos);
         EXPECT_EQ(err.find("removeDatabase"), std::string::npos) << err;  // the attempt's objects are gone first
-        EXPECT_EQ(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE T")); }), platform::kConnectionError);
+        expectRuntimeError(platform::kConnectionError, [&] { da.ExecuteSql(QStringLiteral("DELETE T")); });
     }
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing.sqlite"))));
     EXPECT_EQ(prompter.boxes.size(), 4);  // a window is there: each failure is also shown
@@ -121,9 +113,9 @@ TEST_F(DataAccessTest, RecordsetHasAStaticCursorWithFieldsByNameOrNumber) {
                     u':' + (rs.fields(QStringLiteral("NOTA")).value().isValid() ? QStringLiteral("v") : QStringLiteral("null"));
     EXPECT_EQ(seen, (QStringList{"1:a:v", "2:NULL:v", "3:c'd:null"}));
     EXPECT_TRUE(rs.eof());
-    EXPECT_EQ(errorNumber([&] { rs.fields(0).value(); }), platform::kBofOrEof);
-    EXPECT_EQ(errorNumber([&] { rs.moveNext(); }), platform::kBofOrEof);
-    EXPECT_EQ(errorNumber([&] { rs.fields(QStringLiteral("NOPE")); }), platform::kItemNotFound);
+    expectRuntimeError(platform::kBofOrEof, [&] { rs.fields(0).value(); });
+    expectRuntimeError(platform::kBofOrEof, [&] { rs.moveNext(); });
+    expectRuntimeError(platform::kItemNotFound, [&] { rs.fields(QStringLiteral("NOPE")); });
     // Null stays distinct from the empty text.
     rs.moveFirst();
     EXPECT_FALSE(rs.fields(2).isNull());
@@ -133,8 +125,8 @@ TEST_F(DataAccessTest, RecordsetHasAStaticCursorWithFieldsByNameOrNumber) {
     EXPECT_TRUE(rs.bof());
     EXPECT_TRUE(rs.eof());
     da.CloseRecordset(rs);
-    EXPECT_EQ(errorNumber([&] { rs.bof(); }), platform::kObjectClosed);
-    EXPECT_EQ(errorNumber([&] { da.CloseRecordset(rs); }), platform::kObjectClosed);
+    expectRuntimeError(platform::kObjectClosed, [&] { rs.bof(); });
+    expectRuntimeError(platform::kObjectClosed, [&] { da.CloseRecordset(rs); });
 }
 
 TEST_F(DataAccessTest, SqliteReadsUseTheSessionsHandleOnlyOnTheLinkedLibraryAndReadTheSameOtherwise) {
@@ -203,15 +195,12 @@ TEST_F(DataAccessTest, StatementErrorsCarryTheDriversMessage) {
     DataAccess da;
     openOn(da, sampleDatabase());
     Recordset rs;
-    try {
-        da.OpenRecordset(QStringLiteral("SELECT * FROM NO_TABLE"), rs);
-        FAIL() << "no error";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), platform::kDatabaseError);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("NO_TABLE"))) << e.description().toStdString();
-    }
+    const auto e = expectRuntimeError(platform::kDatabaseError,
+                                      [&] { da.OpenRecordset(QStringLiteral("SELECT * FROM NO_TABLE"), rs); });
+    ASSERT_TRUE(e);
+    EXPECT_TRUE(e->description().contains(QStringLiteral("NO_TABLE"))) << e->description().toStdString();
     EXPECT_FALSE(rs.isOpen());
-    EXPECT_NE(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE NO_TABLE")); }), 0);
+    expectRuntimeError(platform::kDatabaseError, [&] { da.ExecuteSql(QStringLiteral("DELETE NO_TABLE")); });
 }
 
 TEST_F(DataAccessTest, TheCommandTimeoutActsOnALockedDatabase) {
@@ -229,7 +218,7 @@ TEST_F(DataAccessTest, TheCommandTimeoutActsOnALockedDatabase) {
 
     QElapsedTimer waited;
     waited.start();
-    EXPECT_EQ(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE T WHERE ID = 1")); }), platform::kDatabaseError);
+    expectRuntimeError(platform::kDatabaseError, [&] { da.ExecuteSql(QStringLiteral("DELETE T WHERE ID = 1")); });
     EXPECT_GE(waited.elapsed(), 900);    // it waited for the lock ...
     EXPECT_LT(waited.elapsed(), 30000);  // ... but not for the default
 

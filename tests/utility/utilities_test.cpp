@@ -1,10 +1,12 @@
 #include "support/scripted_prompter.h"
 #include "utility/utilities.h"
+#include "support/expect_runtime_error.h"
 
 #include <gtest/gtest.h>
 
 using platform::RuntimeError;
 using utility::Utilities;
+using testsupport::expectRuntimeError;
 
 TEST(Utilities, ToCurrencyIsFourDecimalFixedPoint) {
     Utilities u;
@@ -22,19 +24,9 @@ TEST(Utilities, ToCurrencyIsFourDecimalFixedPoint) {
     }
     for (const char* bad : {"abc", "12abc", "1,5", "1 2"}) {
         SCOPED_TRACE(bad);
-        try {
-            u.ToCurrency(QString::fromLatin1(bad));
-            ADD_FAILURE() << "no error";
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number(), platform::kTypeMismatch);
-        }
+        expectRuntimeError(platform::kTypeMismatch, [&] { u.ToCurrency(QString::fromLatin1(bad)); });
     }
-    try {
-        u.ToCurrency(QStringLiteral("1e300"));
-        ADD_FAILURE() << "no error";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), platform::kOverflow);
-    }
+    expectRuntimeError(platform::kOverflow, [&] { u.ToCurrency(QStringLiteral("1e300")); });
 }
 
 TEST(Utilities, TextHelpers) {
@@ -48,7 +40,7 @@ TEST(Utilities, TextHelpers) {
     EXPECT_EQ(u.AddPathSeparator(QStringLiteral("/opt/app")), QStringLiteral("/opt/app/"));
     EXPECT_EQ(u.AddPathSeparator(QStringLiteral("/opt/app/")), QStringLiteral("/opt/app/"));
     EXPECT_EQ(u.ToLong(QStringLiteral("2.5")), 2);
-    EXPECT_THROW(u.ToLong(QStringLiteral("3000000000")), RuntimeError);
+    expectRuntimeError(platform::kOverflow, [&] { u.ToLong(QStringLiteral("3000000000")); });
 }
 
 TEST(Utilities, ReportErrorAsksAbortRetryIgnoreAndReturnsTheChoice) {
