@@ -2,6 +2,7 @@
 // choice as one JSON object.
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "lookup/mascara_consulta.h"
 #include "platform/application.h"
 #include "platform/script_prompter.h"

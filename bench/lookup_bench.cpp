@@ -20,6 +20,7 @@
 #include "bench_output.h"
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "platform/application.h"
 #include "platform/key_codes.h"
 #include "utility/library.h"

@@ -35,9 +35,7 @@ set(STOCKFIX_PUBLIC_HEADERS
   lookup/lib_cls_cons2.h lookup/lib_frm_cons2.h lookup/coleccion.h lookup/mascara_consulta.h
   startup/iniciar_sistema.h startup/command_line.h startup/preparacion_consultas.h startup/session_values.h
   startup/liberar_objetos.h
-  platform/application.h platform/prompts.h platform/qt_prompter.h platform/script_prompter.h platform/recordset.h platform/text_column.h platform/pod_buffer.h platform/value_text.h
-  platform/report_list_view.h platform/list_items_model.h platform/row_coordinates.h
-  platform/sort/shown_order.h platform/sort/sort_strategies.h)
+  platform/application.h platform/prompts.h platform/qt_prompter.h platform/script_prompter.h platform/row_coordinates.h)
 foreach(header IN LISTS STOCKFIX_PUBLIC_HEADERS)
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${PROJECT_SOURCE_DIR}/src/${header} DESTINATION ${STOCKFIX_INCLUDEDIR}/${folder})

@@ -8,6 +8,8 @@
 #include "platform/key_codes.h"
 #include "platform/error_styles.h"
 #include "platform/prompts.h"
+#include "platform/recordset.h"
+#include "platform/report_list_view.h"
 #include "platform/text_rules.h"
 #include "platform/twips.h"
 #include "utility/library.h"

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "lookup/coleccion.h"
-#include "platform/recordset.h"
-#include "platform/report_list_view.h"
+#include "platform/row_coordinates.h"
 
 #include <QDialog>
 #include <QList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -15,6 +15,12 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollBar;
+
+// The list engine stays private to the component: a caller reaches the list through ListView1.
+namespace platform {
+class Recordset;
+class ReportListView;
+}  // namespace platform
 
 namespace lookup {
 

@@ -3,6 +3,7 @@
 #include "correction/bug_window.h"
 #include "correction_fixture.h"
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "platform/qt_prompter.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"

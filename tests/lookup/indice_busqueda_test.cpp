@@ -3,6 +3,7 @@
 // with std::stable_sort and searched by walking them. Columns of a few thousand rows, so
 // the index's blocks are crossed.
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "platform/text_rules.h"
 
 #include <QAbstractItemModelTester>

@@ -2,6 +2,7 @@
 
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "startup/preparacion_consultas.h"
 #include "support/test_env.h"
 

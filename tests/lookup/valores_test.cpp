@@ -3,6 +3,7 @@
 // the run is in: each cell's text, its search by prefix, its place in the sort, the
 // drop-down of F5 and the values returned.
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "support/scripted_prompter.h"
 #include "support/test_env.h"
 #include "utility/library.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookup/lib_frm_cons2.h"
+#include "platform/report_list_view.h"
 #include "support/scripted_prompter.h"
 #include "support/test_env.h"
 
