@@ -1,7 +1,6 @@
 #include "utility/data_access.h"
 
 #include "platform/application.h"
-#include "platform/prompts.h"
 #include "platform/runtime_error.h"
 #include "utility/column_kinds.h"
 #include "utility/field_sizes.h"
@@ -20,7 +19,6 @@
 #include <QSqlResult>
 #include <atomic>
 #include <climits>
-#include <cstdio>
 #include <sql.h>
 #include <sqlext.h>
 #include <sqlite3.h>
@@ -157,12 +155,6 @@ QString DataAccess::hidePasswords(const QString& text) {
 void DataAccess::fail(const QString& why) {
     openError_ = hidePasswords(why);
     CloseSession();
-    platform::noteErrorReported();
-    QString message = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(openError_);
-    if (!openHint_.isEmpty()) message += u'\n' + hidePasswords(openHint_);
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-    std::fflush(stderr);
-    if (platform::prompter().hasWindows()) platform::MsgBox(message, platform::vbOKOnly | platform::vbCritical);
 }
 
 void DataAccess::OpenSession(int, int) {

@@ -54,8 +54,8 @@ public:
     // The connection text, never with the password in it.
     QString ConnectionString() const;
 
-    // Opens the session from the properties. On failure the session stays closed and the
-    // reason is written to standard error (and shown in a box when there is a window).
+    // Opens the session from the properties. On failure the session stays closed and
+    // lastOpenError says why; telling the user is the caller's part.
     void OpenSession(int kind, int cursorPlace);
     bool IsOpen() const;
     // Ends the session; SQLite checkpoints and removes its -wal when this was the last
@@ -85,9 +85,6 @@ public:
     void RollbackTrans();
     void CloseRecordset(platform::Recordset& rs);
 
-    // A line the caller adds to the message when the session cannot open (the start-up
-    // names a missing key there).
-    void setOpenHint(const QString& hint) { openHint_ = hint; }
     // Why the last OpenSession failed (no password in it).
     const QString& lastOpenError() const { return openError_; }
     Engine engine() const { return engine_; }
@@ -122,7 +119,6 @@ private:
     QString connectionName_;
     QString server_, databaseName_, userName_, password_;
     QString openError_;
-    QString openHint_;
     QString sqlitePath_;
     Engine engine_ = Engine::None;
     bool viaOdbc_ = false;

@@ -65,13 +65,12 @@ TEST_F(DataAccessTest, AMissingOrForeignFileIsAnErrorNeverANewDatabase) {
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(da.IsOpen());
         EXPECT_FALSE(da.lastOpenError().isEmpty());
-        EXPECT_NE(err.find("No se pudo abrir"), std::string::npos);
-        EXPECT_EQ(err.find("s3cr3t"), std::string::npos);
-        EXPECT_EQ(err.find("removeDatabase"), std::string::npos) << err;  // the attempt's objects are gone first
+        EXPECT_FALSE(da.lastOpenError().contains(QStringLiteral("s3cr3t")));
+        EXPECT_EQ(err, std::string());  // the session records why; its caller tells the user
         EXPECT_EQ(errorNumber([&] { da.ExecuteSql(QStringLiteral("DELETE T")); }), platform::kConnectionError);
     }
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("missing.sqlite"))));
-    EXPECT_EQ(prompter.boxes.size(), 4);  // a window is there: each failure is also shown
+    EXPECT_TRUE(prompter.boxes.isEmpty());
 }
 
 TEST(DataAccessHiding, ThePasswordIsHiddenWhereItStandsAsThePasswordOnly) {
