@@ -31,8 +31,10 @@ QString SqliteConnection::open(const QString& name, bool readOnly) {
     path_ = QFileInfo(name).absoluteFilePath();
     // Opened for writing even when read-only: a read-only connection to a WAL file leaves
     // its -wal and -shm behind, while this one, the last to close, removes them. Never
-    // created: the file was checked above.
-    if (sqlite3_open_v2(path_.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    // created: the file was checked above. One thread uses the session: no mutex around
+    // each call.
+    if (sqlite3_open_v2(path_.toUtf8().constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
         const QString why = errorOf(db_);
         close();
         return why;
