@@ -124,8 +124,9 @@ int main(int argc, char* argv[]) {
     const qsizetype vouchers = rs.recordCount();
     long long runRemaining = 0;
     {
-        QSqlDatabase db = session.database();
-        runRemaining = stockRows(db);
+        platform::Recordset count;
+        session.OpenRecordset(QStringLiteral("SELECT count(*) FROM V_MV_Stock"), count);
+        runRemaining = count.fields(0).value().toLongLong();
     }
     utility::dataAccessSlot().release();
 

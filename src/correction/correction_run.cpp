@@ -5,6 +5,7 @@
 #include "platform/prompts.h"
 #include "platform/runtime_error.h"
 #include "utility/library.h"
+#include "utility/transaction.h"
 
 #include <algorithm>
 #include <optional>
@@ -35,32 +36,26 @@ void corregirLote(utility::DataAccess& datos, DeletionJournal& diario, platform:
         lote.emplace_back(rsDatos.fields(QStringLiteral("TC")).value(), rsDatos.fields(QStringLiteral("IdComprobante")).value());
     if (lote.empty()) return;
     status.show(TextoEstado(lote.front().first, lote.front().second));
-    datos.BeginTrans();
-    try {
-        for (const Voucher& v : lote) diario.addVoucher(v.first, v.second);
-        diario.sync();
-    } catch (...) {
-        try {
-            datos.RollbackTrans();
-        } catch (const platform::RuntimeError&) {
-        }
-        throw;
-    }
+    // Rolled back on every way out that does not commit: nothing of the batch is deleted
+    // unless its journal part is on disk.
+    utility::Transaction transaccion(datos);
+    for (const Voucher& v : lote) diario.addVoucher(v.first, v.second);
+    diario.sync();
     for (size_t i = 0; i < lote.size(); ++i) {
         if (i > 0) status.show(TextoEstado(lote[i].first, lote[i].second));
         try {
             datos.ExecuteSql(TextoBorrado(lote[i].first, lote[i].second));
         } catch (...) {
             try {
-                datos.CommitTrans();
+                transaccion.commit();
                 diario.batchCommitted();
             } catch (const platform::RuntimeError&) {
-                // The engine gave the transaction up: the whole batch stays.
+                // The engine gave the transaction up: the journal keeps the whole batch.
             }
             throw;
         }
     }
-    datos.CommitTrans();
+    transaccion.commit();
     diario.batchCommitted();
 }
 

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSqlError>
 #include <QStandardPaths>
 
 #ifndef STOCKFIX_VERSION
@@ -63,7 +62,7 @@ QStringList journalFolders() {
 
 DeletionJournal::DeletionJournal(utility::DataAccess& session, const QString& selection, const JournalSettings& settings)
     : session_(session),
-      dialect_(session.engine() == utility::DataAccess::Engine::Sqlite ? Dialect::Sqlite : Dialect::SqlServer),
+      dialect_(utility::speaksSqlite(session.backend()) ? Dialect::Sqlite : Dialect::SqlServer),
       columns_(journalColumns(session, dialect_)),
       quotedNames_(columns_.quotedNames()) {
     QStringList reads;
@@ -179,18 +178,18 @@ void DeletionJournal::closeTornLine() {
 int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobante) {
     // On SQL Server the rows stay locked, and no row joins the voucher, until the end of
     // the transaction; on SQLite the transaction already holds the write lock.
-    QSqlQuery other;
-    QSqlQuery* q = &other;
+    utility::Statement other;
+    utility::Statement* q = &other;
     const bool named = !tc.isNull() && !idComprobante.isNull();
-    const bool native = session_.database().driverName() == QLatin1String("QSQLITE");
+    const bool native = session_.backend() == utility::Backend::NativeSqlite;
     const QString condition = CondicionComprobante(tc, idComprobante);
     if (named && native) {
         // Bound as the texts the deletion writes between quotes: the same rows, one parse.
-        if (!byVoucher_.isActive() && byVoucher_.lastQuery().isEmpty())
+        if (!byVoucher_.isPrepared())
             byVoucher_ = session_.PrepareQuery(QStringLiteral("SELECT %1 FROM V_MV_STOCK WHERE TC = ? AND IDCOMPROBANTE = ?")
                                                    .arg(selectList_));
-        byVoucher_.bindValue(0, tc.toString());
-        byVoucher_.bindValue(1, idComprobante.toString());
+        byVoucher_.bind(0, tc.toString());
+        byVoucher_.bind(1, idComprobante.toString());
         session_.RunQuery(byVoucher_);
         q = &byVoucher_;
     } else {
@@ -222,7 +221,7 @@ int DeletionJournal::addVoucher(const QVariant& tc, const QVariant& idComprobant
 
 // One idempotent insert per row read into `block`; the number of rows, or -1 when a text
 // came back with replacement characters from the native driver (it may not be exact).
-int DeletionJournal::readRows(QSqlQuery& q, const std::vector<JournalColumn>& columns, QString& block) {
+int DeletionJournal::readRows(utility::Statement& q, const std::vector<JournalColumn>& columns, QString& block) {
     QHash<QString, int> copies;  // rows equal in every column: each copy comes back
     int rows = 0;
     journal::Insert row;
@@ -254,7 +253,6 @@ int DeletionJournal::readRows(QSqlQuery& q, const std::vector<JournalColumn>& co
         block += u'\n';
         ++rows;
     }
-    if (q.lastError().isValid()) throw platform::RuntimeError(platform::kDatabaseError, q.lastError().text());
     q.finish();
     return rows;
 }

@@ -5,7 +5,8 @@
 #include "platform/append_file.h"
 #include "platform/runtime_error.h"
 
-#include <QSqlQuery>
+#include "utility/statement.h"
+
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -70,7 +71,7 @@ private:
     void open(const JournalSettings& settings);
     void openNamed(const QString& file);
     void closeTornLine();
-    int readRows(QSqlQuery& q, const std::vector<JournalColumn>& columns, QString& block);
+    int readRows(utility::Statement& q, const std::vector<JournalColumn>& columns, QString& block);
     void writeHeader(const QString& selection);
     void write(const QByteArray& bytes);
     QString hidden(const QString& text) const;
@@ -81,7 +82,7 @@ private:
     JournalColumns columns_;
     QStringList quotedNames_;
     QString selectList_;   // what the row query reads
-    QSqlQuery byVoucher_;  // SQLite: the row query prepared once
+    utility::Statement byVoucher_;  // SQLite read natively: the row query prepared once
     QString path_;
     platform::AppendFile file_;
     QString pending_;

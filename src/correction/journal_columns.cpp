@@ -7,8 +7,6 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <QDateTime>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTime>
 #include <charconv>
 #include <cmath>
@@ -226,14 +224,14 @@ JournalColumns journalColumns(utility::DataAccess& session, Dialect dialect) {
 JournalColumns journalColumnsAsRead(utility::DataAccess& session, Dialect dialect) {
     JournalColumns out;
     if (dialect == Dialect::Sqlite) {
-        const bool engineLiterals = session.database().driverName() != QLatin1String("QSQLITE");
-        const QSqlRecord record =
-            session.OpenQuery(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(journal::kTable))).record();
-        for (int i = 0; i < record.count(); ++i)
-            out.columns.push_back({record.fieldName(i), {}, engineLiterals ? Kind::EngineLiteral : Kind::Dynamic, false});
+        const bool engineLiterals = session.backend() != utility::Backend::NativeSqlite;
+        const QStringList names =
+            session.OpenQuery(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(journal::kTable))).columnNames();
+        for (const QString& name : names)
+            out.columns.push_back({name, {}, engineLiterals ? Kind::EngineLiteral : Kind::Dynamic, false});
         return out;
     }
-    QSqlQuery q = session.OpenQuery(sqlServerColumnsQuery());
+    utility::Statement q = session.OpenQuery(sqlServerColumnsQuery());
     while (q.next()) {
         const QString name = q.value(0).toString();
         const auto column = sqlServerColumn(name, q.value(1).toString(), q.value(2).toInt() == 1, q.value(3).toInt() == 1);

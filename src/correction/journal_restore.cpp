@@ -10,8 +10,6 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSet>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStringDecoder>
 
 namespace correction {
@@ -263,12 +261,12 @@ struct TableColumns {
 TableColumns tableColumns(utility::DataAccess& session, Dialect dialect) {
     TableColumns t;
     if (dialect == Dialect::Sqlite) {
-        const QSqlRecord record =
-            session.OpenQuery(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(journal::kTable))).record();
-        for (int i = 0; i < record.count(); ++i) t.names.insert(record.fieldName(i).toLower());
+        const QStringList names =
+            session.OpenQuery(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(QLatin1String(journal::kTable))).columnNames();
+        for (const QString& name : names) t.names.insert(name.toLower());
         return t;
     }
-    QSqlQuery q = session.OpenQuery(sqlServerColumnsQuery());
+    utility::Statement q = session.OpenQuery(sqlServerColumnsQuery());
     while (q.next()) {
         const QString name = q.value(0).toString().toLower();
         const QString type = q.value(1).toString().toLower();
@@ -318,7 +316,7 @@ JournalScript LeerDiario(const QString& path) {
 JournalScript LeerDiarioDeBytes(const QString& path, const QByteArray& bytes) { return Reader(path).read(bytes); }
 
 RestoreCount ReponerDiario(utility::DataAccess& session, const JournalScript& script) {
-    const Dialect dialect = session.engine() == utility::DataAccess::Engine::Sqlite ? Dialect::Sqlite : Dialect::SqlServer;
+    const Dialect dialect = utility::speaksSqlite(session.backend()) ? Dialect::Sqlite : Dialect::SqlServer;
     // Everything is checked before anything runs.
     const TableColumns table = tableColumns(session, dialect);
     std::vector<QString> texts;

@@ -14,6 +14,7 @@
 #include "platform/twips.h"
 #include "utility/library.h"
 
+#include <QScopeGuard>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -270,10 +271,7 @@ void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
     });
     platform::Recordset& rs = hayRecordset ? *RsConsulta : vacio0;  // an unopened one fails each step
     items.beginLoad();
-    struct EndLoad {
-        platform::ListItemsModel& items;
-        ~EndLoad() { items.endLoad(); }
-    } endLoad{items};
+    const auto endLoad = qScopeGuard([&items] { items.endLoad(); });
 
     bool vacio = true;
     scope.step([&] { vacio = rs.bof(); });

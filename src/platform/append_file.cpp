@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringList>
 #include <cerrno>
 #include <cstring>
@@ -40,28 +41,20 @@ QString AppendFile::open(const QString& path, Mode mode, bool* existed) {
         if (error == ELOOP) return QStringLiteral("es un enlace simbólico: no se sigue");
         return errnoText(error);
     }
+    // Closed on every way out but the one that keeps it.
+    auto closeOnFailure = qScopeGuard([fd] { ::close(fd); });
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return errnoText(error);
-    }
+    if (::fstat(fd, &st) != 0) return errnoText(errno);
     // A file someone else owns or may write could be changed behind the run's back.
     QString why;
     if (!S_ISREG(st.st_mode)) why = QStringLiteral("no es un archivo común");
     else if (st.st_uid != ::geteuid()) why = QStringLiteral("el archivo es de otro usuario");
     else if (st.st_mode & (S_IWGRP | S_IWOTH)) why = QStringLiteral("otros usuarios pueden escribir el archivo");
     else if (st.st_nlink > 1) why = QStringLiteral("el archivo tiene otros nombres (enlaces duros)");
-    if (!why.isEmpty()) {
-        ::close(fd);
-        return why;
-    }
+    if (!why.isEmpty()) return why;
     // It will hold what the run deletes: readable by its owner only.
-    if ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return errnoText(error);
-    }
+    if ((st.st_mode & 077) && ::fchmod(fd, 0600) != 0) return errnoText(errno);
+    closeOnFailure.dismiss();
     fd_ = fd;
     return {};
 }

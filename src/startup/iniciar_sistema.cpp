@@ -2,6 +2,7 @@
 
 #include "platform/application.h"
 #include "platform/error_styles.h"
+#include "platform/prompts.h"
 #include "platform/text_rules.h"
 #include "startup/command_line.h"
 #include "startup/command_line_check.h"
@@ -9,7 +10,10 @@
 #include "lookup/mascara_consulta.h"
 #include "startup/preparacion_consultas.h"
 #include "startup/session_values.h"
+#include "utility/data_access.h"
 #include "utility/library.h"
+
+#include <cstdio>
 
 namespace startup {
 
@@ -23,6 +27,17 @@ int tiempoDeEspera() {
     bool ok = false;
     const int segundos = qEnvironmentVariableIntValue("STOCKFIX_COMMAND_TIMEOUT", &ok);
     return ok && segundos >= 0 ? segundos : 360;
+}
+
+// Why the session did not open, with the hint about the command line: on standard error,
+// and in a box when there is a window to show it over.
+void avisarSesionSinAbrir(const QString& motivo, const QString& pista) {
+    platform::noteErrorReported();
+    QString mensaje = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(motivo);
+    if (!pista.isEmpty()) mensaje += u'\n' + utility::DataAccess::hidePasswords(pista);
+    std::fprintf(stderr, "%s\n", mensaje.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (platform::prompter().hasWindows()) platform::MsgBox(mensaje, platform::vbOKOnly | platform::vbCritical);
 }
 
 }  // namespace
@@ -65,11 +80,16 @@ void IniciarSistema() {
         scope.step([&] { dataAccess().setDatabaseName(dbName); });
         scope.step([&] { dataAccess().setPassword(password); });
         scope.step([&] { dataAccess().setServer(server); });
-        // Said only when the session cannot open: which key is missing or swallowed another.
-        scope.step([&] { dataAccess().setOpenHint(pistaDeClaves(linea)); });
         scope.step([&] { dataAccess().OpenSession(0, 3); });
+        // Said only when the session cannot open: which key is missing or swallowed another.
+        QString pista;
         scope.step([&] {
-            if (!dataAccess().IsOpen()) platform::End(2);
+            if (!dataAccess().IsOpen()) pista = pistaDeClaves(linea);
+        });
+        scope.step([&] {
+            if (dataAccess().IsOpen()) return;
+            if (!dataAccess().lastOpenError().isEmpty()) avisarSesionSinAbrir(dataAccess().lastOpenError(), pista);
+            platform::End(2);
         });
         scope.step([&] { dataAccess().connection().setCommandTimeout(tiempoDeEspera()); });
     }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "platform/recordset.h"
+#include "utility/password_hiding.h"
+#include "utility/sqlite_connection.h"
+#include "utility/statement.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace utility {
 
@@ -26,13 +29,22 @@ private:
     int commandTimeout_ = 30;
 };
 
+// What a session reaches its database through.
+enum class Backend {
+    Closed,
+    NativeSqlite,   // the session's own connection through SQLite's C interface
+    SqliteOdbc,     // SQLite behind an ODBC driver
+    SqlServerOdbc,  // SQL Server (or any engine but SQLite) behind an ODBC driver
+};
+// The statements go to SQLite, in its dialect.
+inline bool speaksSqlite(Backend b) { return b == Backend::NativeSqlite || b == Backend::SqliteOdbc; }
+
 // The program's one database session. `Server` "sqlite" (any case) opens the embedded
 // SQLite file named by `DatabaseName`; any other server is SQL Server reached through
 // ODBC. Statements are written in SQL Server's dialect and adapted when the engine behind
-// the session is SQLite.
+// the session is SQLite. Failures are recorded or raised, never shown.
 class DataAccess {
 public:
-    enum class Engine { None, Sqlite, SqlServer };
 
     DataAccess();
     virtual ~DataAccess();
@@ -54,8 +66,8 @@ public:
     // The connection text, never with the password in it.
     QString ConnectionString() const;
 
-    // Opens the session from the properties. On failure the session stays closed and the
-    // reason is written to standard error (and shown in a box when there is a window).
+    // Opens the session from the properties. On failure the session stays closed and
+    // lastOpenError says why; telling the user is the caller's part.
     void OpenSession(int kind, int cursorPlace);
     bool IsOpen() const;
     // Ends the session; SQLite checkpoints and removes its -wal when this was the last
@@ -73,11 +85,11 @@ public:
     // Runs a statement by direct execution, never prepared: a session setting (SET
     // IDENTITY_INSERT) lasts beyond it only so on SQL Server.
     void ExecuteDirect(const QString& sql);
-    // A SELECT read row by row through its records, forward only.
-    QSqlQuery OpenQuery(const QString& sql);
+    // A SELECT read row by row, forward only.
+    Statement OpenQuery(const QString& sql);
     // The same, prepared once to run many times: bind its values, then RunQuery.
-    QSqlQuery PrepareQuery(const QString& sql);
-    void RunQuery(QSqlQuery& query);
+    Statement PrepareQuery(const QString& sql);
+    void RunQuery(Statement& query);
     // One transaction around several statements. On SQLite it takes the write lock at
     // once, so no other session writes between its reads and its writes.
     void BeginTrans();
@@ -85,15 +97,12 @@ public:
     void RollbackTrans();
     void CloseRecordset(platform::Recordset& rs);
 
-    // A line the caller adds to the message when the session cannot open (the start-up
-    // names a missing key there).
-    void setOpenHint(const QString& hint) { openHint_ = hint; }
     // Why the last OpenSession failed (no password in it).
     const QString& lastOpenError() const { return openError_; }
-    Engine engine() const { return engine_; }
+    Backend backend() const { return backend_; }
     // The text sent to the engine for a statement of this system.
     QString statementFor(const QString& sql) const;
-    // The session's Qt connection, for loaders that stream a result themselves.
+    // An ODBC session's Qt connection (no connection on the native SQLite path).
     QSqlDatabase database() const;
 
     // ODBC drivers installed on this machine, and the one used for SQL Server: the
@@ -101,31 +110,26 @@ public:
     static QStringList installedOdbcDrivers();
     static QString sqlServerDriver();
     static bool isSqliteServer(const QString& server);
-    // `text` with the value of every password key in it ("PWD=...", "Password=...",
-    // "@Password=...", braced values too) replaced by "****"; nothing else is touched.
-    static QString hidePasswords(const QString& text);
+    static QString hidePasswords(const QString& text) { return utility::hidePasswords(text); }
 
 private:
     friend class Connection;
     // Each returns why the session could not open, or the empty text.
-    QString openSqlite();
     QString openOdbc();
-    QString sqliteFileProblem() const;
-    void openSqliteRecordset(const QString& text, platform::Recordset& rs);
     void fail(const QString& why);
     void applyCommandTimeout();
-    [[noreturn]] void raiseDatabaseError(const QString& driverText) const;
     void requireOpen() const;
-    void transactionStep(const QString& sqlite, bool (QSqlDatabase::*odbc)());
+    void transactionStep(const char* sqlite, bool (QSqlDatabase::*odbc)());
+    // The ODBC driver for this session, looked up once.
+    const QString& odbcDriver() const;
     QString odbcConnectionText(bool withPassword) const;
 
     QString connectionName_;
     QString server_, databaseName_, userName_, password_;
     QString openError_;
-    QString openHint_;
-    QString sqlitePath_;
-    Engine engine_ = Engine::None;
-    bool viaOdbc_ = false;
+    SqliteConnection sqlite_;
+    mutable std::optional<QString> odbcDriver_;
+    Backend backend_ = Backend::Closed;
     bool readOnly_ = false;
     Connection connection_;
 };

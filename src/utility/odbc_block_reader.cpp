@@ -2,6 +2,7 @@
 
 #include "utility/odbc_row_reader.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 #include <sql.h>
 #include <sqlext.h>
@@ -33,15 +34,12 @@ bool isBoundedText(SQLSMALLINT type, SQLULEN size) {
 }
 
 // Unbinds and takes the block settings back, so the statement reads row by row again.
-struct Unbind {
-    SQLHSTMT stmt;
-    ~Unbind() {
-        SQLFreeStmt(stmt, SQL_UNBIND);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
-        SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
-    }
-};
+void unbind(SQLHSTMT stmt) {
+    SQLFreeStmt(stmt, SQL_UNBIND);
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0);
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+}
 
 }  // namespace
 
@@ -84,7 +82,7 @@ BlockRead readBlocks(void* statement, platform::Recordset& rs, QString& error) {
     for (SQLLEN w : width) rowBytes += size_t(w) * sizeof(SQLWCHAR) + sizeof(SQLLEN);
     const SQLULEN blockRows = std::clamp<SQLULEN>(SQLULEN(kBlockBytes / rowBytes), 16, kBlockRows);
 
-    Unbind unbind{stmt};
+    const auto unbound = qScopeGuard([stmt] { unbind(stmt); });
     SQLULEN fetched = 0;
     std::vector<SQLUSMALLINT> status(blockRows);
     if (!SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) ||

@@ -107,7 +107,7 @@ TEST_F(OdbcShim, TheProgramSeesSqlServerWhileItsStatementsRunOnTheSqliteFile) {
     da.setDatabaseName(file);
     da.OpenSession(0, 3);
     ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
-    EXPECT_EQ(da.engine(), utility::DataAccess::Engine::SqlServer);
+    EXPECT_EQ(da.backend(), utility::Backend::SqlServerOdbc);
 
     const SQLHDBC dbc = handleOf(da.database());
     SQLCHAR name[64] = {0};

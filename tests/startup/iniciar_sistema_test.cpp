@@ -78,7 +78,10 @@ TEST_F(IniciarSistemaTest, ASessionThatDoesNotOpenEndsTheProgramWithStatus2) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(endStatusOf([] { IniciarSistema(); }), 2);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("nope.sqlite"), std::string::npos);  // the session said why
+    // The start-up says why, once, on standard error and in a box.
+    EXPECT_NE(err.find("No se pudo abrir la sesión con la base de datos: no existe el archivo"), std::string::npos) << err;
+    EXPECT_NE(err.find("nope.sqlite"), std::string::npos);
+    EXPECT_EQ(prompter.boxes.size(), 1);
 }
 
 TEST_F(IniciarSistemaTest, InvalidCallSkipsAStepAnyOtherErrorEndsTheStartUpQuietly) {

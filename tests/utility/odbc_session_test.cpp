@@ -44,7 +44,7 @@ TEST_F(OdbcSession, OpensRunsStatementsAndReadsRecordsetsThroughUnixOdbc) {
     da.setPassword(QStringLiteral("odbc-secret"));
     da.OpenSession(0, 3);
     ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
-    EXPECT_EQ(da.engine(), DataAccess::Engine::Sqlite);  // the driver's engine decides the dialect
+    EXPECT_EQ(da.backend(), utility::Backend::SqliteOdbc);  // the driver's engine decides the dialect
     EXPECT_TRUE(da.ConnectionString().startsWith(QStringLiteral("DRIVER={SQLite3};")));
     EXPECT_FALSE(da.ConnectionString().contains(QStringLiteral("odbc-secret")));
     da.connection().setCommandTimeout(360);
