@@ -17,7 +17,9 @@
 //   keystroke_ms_max the slowest keystroke, typing letter by letter, the first after the
 //                    opening and the first after a sort included
 //   sort_new_column_ms, sort_flip_ms, focus_new_box_ms, fill_dropdown_ms, bytes_per_cell, close_ms
+#include "article_texts.h"
 #include "bench_output.h"
+#include "sqlite_floor.h"
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
 #include "platform/report_list_view.h"
@@ -76,28 +78,6 @@ QString randomText(std::mt19937& rng) {
     return s;
 }
 
-// Row i of the articles data set: a few families of descriptions that share their first
-// words and differ in a number, as a stock's article names do.
-struct ArticleTexts {
-    std::vector<int> numbers;
-    QStringList families{
-        QStringLiteral("Articulo"), QStringLiteral("ARANDELA PLANA ZINCADA"), QStringLiteral("TORNILLO AUTOPERFORANTE"),
-        QStringLiteral("Caño galvanizado"), QStringLiteral("CAÑO EPOXI"), QStringLiteral("Ñandubay poste"),
-        QStringLiteral("ÁNGULO HIERRO"), QStringLiteral("Codo PVC"), QStringLiteral("Llave térmica"),
-        QStringLiteral("CABLE UNIPOLAR")};
-    explicit ArticleTexts(int rows) : numbers(size_t(rows)) {
-        std::iota(numbers.begin(), numbers.end(), 0);
-        std::shuffle(numbers.begin(), numbers.end(), std::mt19937(5));
-    }
-    QString description(int i) const {
-        // Most rows belong to the first family, as a table of "Articulo 0000123 x" does.
-        const int family = i % 3 == 0 ? 0 : numbers[size_t(i)] % int(families.size());
-        return QStringLiteral("%1 %2 x").arg(families[family]).arg(numbers[size_t(i)], 7, 10, QLatin1Char('0'));
-    }
-    QString code(int i) const { return QStringLiteral("ART%1").arg(numbers[size_t(i)] * 7 % 10000000, 7, 10, QLatin1Char('0')); }
-    QString group(int i) const { return QStringLiteral("RUBRO %1").arg(numbers[size_t(i)] % 40, 2, 10, QLatin1Char('0')); }
-};
-
 void makeTable(const QString& file, int rows, bool articles) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
     db.setDatabaseName(file);
@@ -120,29 +100,6 @@ void makeTable(const QString& file, int rows, bool articles) {
     db.close();
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-}
-
-// The floor over SQLite: the statement stepped with the C API, every cell copied.
-double floorCApi(const QString& file, int rows) {
-    QElapsedTimer t;
-    t.start();
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) die("sqlite open");
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, kSelect, -1, &stmt, nullptr);
-    std::vector<std::u16string> columns(3);
-    std::vector<std::vector<uint32_t>> ends(3);
-    for (auto& e : ends) e.reserve(size_t(rows));
-    while (sqlite3_step(stmt) == SQLITE_ROW)
-        for (int c = 0; c < 3; ++c) {
-            const auto* chars = static_cast<const char16_t*>(sqlite3_column_text16(stmt, c));
-            columns[size_t(c)].append(chars, size_t(sqlite3_column_bytes16(stmt, c)) / 2);
-            ends[size_t(c)].push_back(uint32_t(columns[size_t(c)].size()));
-        }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    if (ends[0].size() != size_t(rows)) die("the C API read a different number of rows");
-    return t.nsecsElapsed() / 1e6;
 }
 
 // The floor over ODBC: a block fetch of 1024 rows into bound wide-character columns,
@@ -227,7 +184,8 @@ int main(int argc, char* argv[]) {
     session.OpenSession(0, 3);
     if (!session.IsOpen()) die("no session");
 
-    const double floorMs = odbcDriver.isEmpty() ? floorCApi(file, rows) : floorOdbcBlock(odbcDriver, file, rows);
+    const double floorMs = odbcDriver.isEmpty() ? floorCApi(file, kSelect, rows) : floorOdbcBlock(odbcDriver, file, rows);
+    if (floorMs < 0) die("the C API read a different number of rows");
 
     lookup::Lib_ClsCons2 request;
     lookup::Coleccion cmps;
