@@ -14,9 +14,11 @@ SqliteStatement::SqliteStatement(sqlite3* db, const QString& sql) : db_(db) {
     // One statement at a time: what follows the first one is refused, never run.
     const auto* rest = static_cast<const char16_t*>(tail);
     const qsizetype used = rest ? rest - reinterpret_cast<const char16_t*>(sql.utf16()) : sql.size();
-    if (!QStringView(sql).mid(used).trimmed().isEmpty())
+    if (!QStringView(sql).mid(used).trimmed().isEmpty()) {
+        sqlite3_finalize(stmt_);  // no destructor runs for a constructor that raises
         throw platform::RuntimeError(platform::kDatabaseError,
                                      QStringLiteral("Unable to execute multiple statements at a time"));
+    }
 }
 
 SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
