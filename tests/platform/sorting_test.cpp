@@ -83,66 +83,6 @@ TEST(SortStrategies, CollatedOrderIsQCollatorsExactOrderBothWays) {
     }
 }
 
-// Texts whose sort keys share more than the sort's abbreviated 16 bytes and differ only
-// later, in accents or case: few copies tie in short runs, many in long ones.
-struct TiedTexts {
-    const char* name;
-    QString beginning;
-    QStringList endings;
-    int copies;
-};
-
-const TiedTexts kTiedTexts[] = {
-    {.name = "accents at the end, short runs",
-     .beginning = QStringLiteral("ARANDELA PLANA ZINCADA "),
-     .endings = {QStringLiteral("cano"), QStringLiteral("caño"), QStringLiteral("canó"), QStringLiteral("CANO"),
-                 QStringLiteral("Caño")},
-     .copies = 1},
-    {.name = "accents at the end, long runs",
-     .beginning = QStringLiteral("ARANDELA PLANA ZINCADA "),
-     .endings = {QStringLiteral("cano"), QStringLiteral("caño"), QStringLiteral("canó"), QStringLiteral("CANO"),
-                 QStringLiteral("Caño"), QStringLiteral("cano 1")},
-     .copies = 40},
-    {.name = "case only",
-     .beginning = QStringLiteral("Tornillo autoperforante "),
-     .endings = {QStringLiteral("x"), QStringLiteral("X")},
-     .copies = 60},
-    {.name = "accents early, told apart only past the letters",
-     .beginning = QString(),
-     .endings = {QStringLiteral("Ésta es una descripción larga"), QStringLiteral("Esta es una descripcion larga"),
-                 QStringLiteral("ESTA ES UNA DESCRIPCIÓN LARGA")},
-     .copies = 20},
-    {.name = "short texts whose prefix is the whole key",
-     .beginning = QString(),
-     .endings = {QStringLiteral("abc"), QStringLiteral("ABC"), QStringLiteral("ábc"), QString(), QStringLiteral("ab")},
-     .copies = 30},
-};
-
-TEST(SortStrategies, TiesBeyondTheAbbreviatedKeyFollowQCollatorStablyBothWays) {
-    for (const TiedTexts& tied : kTiedTexts) {
-        SCOPED_TRACE(tied.name);
-        QStringList texts;
-        for (int c = 0; c < tied.copies; ++c)
-            for (const QString& ending : tied.endings) texts << tied.beginning + ending;
-        std::shuffle(texts.begin(), texts.end(), std::mt19937(9));
-        const RowText text = [&](uint32_t row) { return QStringView(texts[row]); };
-        for (const QLocale& locale : {QLocale(QLocale::Spanish, QLocale::Argentina), QLocale(QLocale::Swedish, QLocale::Sweden)}) {
-            QCollator collator(locale);
-            collator.setCaseSensitivity(Qt::CaseInsensitive);
-            auto compare = [&](const QString& a, const QString& b) { return collator.compare(a, b); };
-            for (bool descending : {false, true}) {
-                SCOPED_TRACE(descending ? "descending" : "ascending");
-                std::vector<uint32_t> rows = identity(size_t(texts.size()));
-                std::vector<bool> same;
-                platform::sortCollated(rows, text, texts.size(), locale, descending, same);
-                EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, compare));
-                for (size_t i = 1; i < rows.size(); ++i)
-                    ASSERT_EQ(same[i], compare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
-            }
-        }
-    }
-}
-
 TEST(SortStrategies, FoldedOrderComparesCaseFoldedCharactersBothWays) {
     QStringList texts = spanishTexts(4000, 4);
     texts << QStringLiteral("ab") << QString(QStringLiteral("ab") + QChar(0)) << QStringLiteral("AB");  // a NUL is no end
