@@ -6,8 +6,8 @@
 #include "lookup/mascara_consulta.h"
 #include "platform/application.h"
 #include "platform/script_prompter.h"
-#include "startup/command_line.h"
-#include "startup/command_line_check.h"
+#include "startup/linea_de_comandos.h"
+#include "startup/revision_linea.h"
 #include "startup/iniciar_sistema.h"
 #include "startup/preparacion_consultas.h"
 
@@ -140,7 +140,7 @@ int main(int argc, char* argv[]) {
         std::fputs("lookup-demo: falta --consulta\n", stderr);
         return 2;
     }
-    const QString linea = startup::commandLineText(keys);
+    const QString linea = startup::textoLineaDeComandos(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
         std::fprintf(stderr, "lookup-demo: %s\n", problema.toLocal8Bit().constData());
         return 2;

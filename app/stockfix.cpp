@@ -6,8 +6,8 @@
 #include "platform/application.h"
 #include "platform/script_prompter.h"
 #include "platform/unhandled.h"
-#include "startup/command_line.h"
-#include "startup/command_line_check.h"
+#include "startup/linea_de_comandos.h"
+#include "startup/revision_linea.h"
 #include "startup/iniciar_sistema.h"
 #include "startup/liberar_objetos.h"
 #include "utility/library.h"
@@ -121,7 +121,7 @@ int main(int argc, char* argv[]) {
         std::fputs("stockfix: --dry-run no borra nada y no escribe diario: sobra --journal\n", stderr);
         return 2;
     }
-    const QString linea = startup::commandLineText(keys);
+    const QString linea = startup::textoLineaDeComandos(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
         std::fprintf(stderr, "stockfix: %s\n", problema.toLocal8Bit().constData());
         return 2;

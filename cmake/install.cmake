@@ -33,7 +33,7 @@ install(TARGETS stockfix_lookup_package stockfix_lookup stockfix_startup stockfi
 # install test checks that every quoted include of these resolves among them).
 set(STOCKFIX_PUBLIC_HEADERS
   lookup/lib_cls_cons2.h lookup/lib_frm_cons2.h lookup/coleccion.h lookup/mascara_consulta.h
-  startup/iniciar_sistema.h startup/command_line.h startup/preparacion_consultas.h startup/session_values.h
+  startup/iniciar_sistema.h startup/linea_de_comandos.h startup/preparacion_consultas.h startup/valores_sesion.h
   startup/liberar_objetos.h
   platform/application.h platform/prompts.h platform/qt_prompter.h platform/script_prompter.h platform/row_coordinates.h)
 foreach(header IN LISTS STOCKFIX_PUBLIC_HEADERS)

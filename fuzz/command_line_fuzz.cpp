@@ -6,8 +6,8 @@
 // position 32767, the limit of the 16-bit positions the start-up keeps.
 #include "fuzz_target.h"
 #include "platform/runtime_error.h"
-#include "startup/command_line.h"
-#include "startup/command_line_check.h"
+#include "startup/linea_de_comandos.h"
+#include "startup/revision_linea.h"
 
 #include <QString>
 #include <optional>

@@ -4,7 +4,7 @@
 #include "lookup/lib_frm_cons2.h"
 #include "platform/application.h"
 #include "platform/script_prompter.h"
-#include "startup/command_line.h"
+#include "startup/linea_de_comandos.h"
 #include "startup/iniciar_sistema.h"
 #include "startup/liberar_objetos.h"
 #include "startup/preparacion_consultas.h"
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
     }
 
     // The suite's start-up: the session from the command-line keys, the mask file, the settings.
-    platform::setUpApplication(startup::commandLineText(keys));
+    platform::setUpApplication(startup::textoLineaDeComandos(keys));
     platform::useWindowPrompter(aceptar);  // --aceptar: boxes go to standard error, nobody waits
     startup::IniciarSistema();
 

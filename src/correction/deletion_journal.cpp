@@ -2,7 +2,7 @@
 
 #include "correction/correction_sql.h"
 #include "platform/application.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "utility/data_access.h"
 
 #include <QDateTime>

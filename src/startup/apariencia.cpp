@@ -2,7 +2,7 @@
 
 #include "platform/error_styles.h"
 #include "platform/text_rules.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "utility/library.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 #include "platform/runtime_error.h"
 #include "startup/iniciar_sistema.h"
 #include "startup/preparacion_consultas.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "support/test_env.h"
 #include "utility/library.h"
 

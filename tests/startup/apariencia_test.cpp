@@ -1,5 +1,5 @@
 #include "startup/apariencia.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "startup_fixture.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/runtime_error.h"
 #include "startup/configuracion.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "startup_fixture.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"

@@ -1,6 +1,6 @@
 #include "platform/runtime_error.h"
 #include "startup/iniciar_sistema.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "startup_fixture.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
@@ -91,7 +91,7 @@ TEST_F(IniciarSistemaTest, InvalidCallSkipsAStepAnyOtherErrorEndsTheStartUpQuiet
     } cases[] = {{platform::kInvalidProcedureCall, true}, {platform::kOverflow, false}, {platform::kTypeMismatch, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
-        resetModuleValues();
+        reiniciarValoresModulo();
         utility::dataAccessSlot().release();
         utility::folderClientSlot().put(std::make_unique<FailingFolderClient>(c.error));
         platform::App().commandLine = keysFor(configDatabase({}, QStringLiteral("e%1.sqlite").arg(c.error)));

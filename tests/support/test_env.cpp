@@ -1,7 +1,7 @@
 #include "support/test_env.h"
 
 #include "startup/preparacion_consultas.h"
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 #include "utility/library.h"
 
 #include <QSqlError>
@@ -63,7 +63,7 @@ void ProgramTest::SetUp() {
     // The user's configuration folder of every test is its own, never the real one.
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     platform::forgetReportedErrors();
-    startup::resetModuleValues();
+    startup::reiniciarValoresModulo();
 }
 
 void ProgramTest::TearDown() {
@@ -73,7 +73,7 @@ void ProgramTest::TearDown() {
     utility::formStylerSlot().release();
     utility::folderClientSlot().release();
     startup::olvidarConsultaGlobal();
-    startup::resetModuleValues();
+    startup::reiniciarValoresModulo();
 }
 
 QString ProgramTest::makeDatabase(const QString& name, const QStringList& statements) {

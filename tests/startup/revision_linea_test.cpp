@@ -1,4 +1,4 @@
-#include "startup/command_line_check.h"
+#include "startup/revision_linea.h"
 
 #include <gtest/gtest.h>
 

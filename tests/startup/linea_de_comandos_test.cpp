@@ -1,5 +1,5 @@
 #include "platform/runtime_error.h"
-#include "startup/command_line.h"
+#include "startup/linea_de_comandos.h"
 #include "support/expect_runtime_error.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +51,6 @@ TEST(ExtraerClave, PositionsBeyond32767Overflow) {
 }
 
 TEST(CommandLineText, JoinsArgumentsWithSingleBlanks) {
-    EXPECT_EQ(startup::commandLineText({"@Server=a;", "@DbName=b c;"}), QStringLiteral("@Server=a; @DbName=b c;"));
-    EXPECT_EQ(startup::commandLineText({}), QString());
+    EXPECT_EQ(startup::textoLineaDeComandos({"@Server=a;", "@DbName=b c;"}), QStringLiteral("@Server=a; @DbName=b c;"));
+    EXPECT_EQ(startup::textoLineaDeComandos({}), QString());
 }

@@ -1,4 +1,4 @@
-#include "startup/session_values.h"
+#include "startup/valores_sesion.h"
 
 namespace startup {
 
@@ -21,7 +21,7 @@ int32_t gColorFondo = 0;
 int32_t gColorLetra = 0;
 bool gModuloOrdenDeTrabajo = false;
 
-void resetModuleValues() {
+void reiniciarValoresModulo() {
     gSeccionApariencia.clear();
     gFlatToolbars = QVariant();
     gParametroAdicional.clear();

@@ -14,6 +14,6 @@ namespace startup {
 QString ExtraerClave(const QString& commandLine, const QString& key);
 
 // The command-line text: the arguments joined with single blanks.
-QString commandLineText(const QStringList& arguments);
+QString textoLineaDeComandos(const QStringList& arguments);
 
 }  // namespace startup

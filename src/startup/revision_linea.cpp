@@ -1,7 +1,7 @@
-#include "startup/command_line_check.h"
+#include "startup/revision_linea.h"
 
 #include "platform/runtime_error.h"
-#include "startup/command_line.h"
+#include "startup/linea_de_comandos.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "startup/command_line.h"
+#include "startup/linea_de_comandos.h"
 
 #include "platform/runtime_error.h"
 #include "platform/text_rules.h"
@@ -9,16 +9,16 @@ using platform::CheckedInt16;
 
 namespace {
 
-bool isKeyChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool esCaracterDeClave(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
 
 // 1-based position of the first whole occurrence of `key`, ignoring case; 0 when none.
-int wholeKeyPosition(const QString& line, const QString& key) {
+int posicionDeClaveEntera(const QString& line, const QString& key) {
     qsizetype from = 0;
     while (true) {
         const qsizetype at = line.indexOf(key, from, Qt::CaseInsensitive);
         if (at < 0) return 0;
         const qsizetype after = at + key.size();
-        if (after >= line.size() || !isKeyChar(line[after])) {
+        if (after >= line.size() || !esCaracterDeClave(line[after])) {
             if (at + 1 > 32767) throw platform::RuntimeError::of(platform::kOverflow);
             return int(at + 1);
         }
@@ -29,7 +29,7 @@ int wholeKeyPosition(const QString& line, const QString& key) {
 }  // namespace
 
 QString ExtraerClave(const QString& commandLine, const QString& key) {
-    const int p = wholeKeyPosition(commandLine, key);
+    const int p = posicionDeClaveEntera(commandLine, key);
     if (p == 0) return {};
     long long s = platform::InStrNoCase(p, commandLine, QStringLiteral(";"));
     if (s == 0) s = commandLine.size() + 1;  // the last key takes the rest of the line
@@ -41,6 +41,6 @@ QString ExtraerClave(const QString& commandLine, const QString& key) {
     return platform::Trim(value);
 }
 
-QString commandLineText(const QStringList& arguments) { return arguments.join(u' '); }
+QString textoLineaDeComandos(const QStringList& arguments) { return arguments.join(u' '); }
 
 }  // namespace startup

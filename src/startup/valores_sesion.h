@@ -30,6 +30,6 @@ extern int32_t gColorLetra;
 extern bool gModuloOrdenDeTrabajo;
 
 // Back to the values a new program starts with (for tests).
-void resetModuleValues();
+void reiniciarValoresModulo();
 
 }  // namespace startup
