@@ -1,8 +1,8 @@
 // stockfix: the correction of cancelled purchase vouchers, in its window or in batch mode.
 #include "correction/bug_window.h"
-#include "correction/correction_run.h"
-#include "correction/deletion_journal.h"
-#include "correction/journal_restore.h"
+#include "correction/corrida_correccion.h"
+#include "correction/diario_borrado.h"
+#include "correction/reposicion_diario.h"
 #include "platform/application.h"
 #include "platform/script_prompter.h"
 #include "platform/unhandled.h"
@@ -63,9 +63,9 @@ const char kUsage[] =
     "título, su texto y la respuesta por omisión, sin esperar a nadie).\n";
 
 // Prints each status text on its own line of standard output.
-class BatchStatusLine : public correction::StatusLine {
+class BatchStatusLine : public correction::LineaEstado {
 public:
-    void show(const QString& text) override {
+    void mostrar(const QString& text) override {
         if (text.isEmpty()) return;
         std::fputs(text.toLocal8Bit().constData(), stdout);
         std::fputc('\n', stdout);
@@ -126,34 +126,34 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "stockfix: %s\n", problema.toLocal8Bit().constData());
         return 2;
     }
-    correction::journalSettings().file = journal;
+    correction::ajustesDiario().archivo = journal;
     // Every way out (the end, an error, "Salir", the window's close) closes the session.
     platform::setAtEnd([] { startup::CerrarSesion(); });
 
     if (restoreGiven) {
         QCoreApplication app(argc, argv);
         platform::setUpApplication(linea);
-        correction::JournalScript script;
+        correction::GuionDiario script;
         try {
             script = correction::LeerDiario(restore);
         } catch (const platform::RuntimeError& e) {
             std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
             return 2;
         }
-        if (!script.warning.isEmpty()) std::fprintf(stderr, "stockfix: %s\n", script.warning.toLocal8Bit().constData());
+        if (!script.aviso.isEmpty()) std::fprintf(stderr, "stockfix: %s\n", script.aviso.toLocal8Bit().constData());
         platform::NoHandler([&] {
             startup::IniciarSistema();
-            correction::RestoreCount n;
+            correction::CuentaReposicion n;
             try {
                 n = correction::ReponerDiario(utility::dataAccess(), script);
-            } catch (const correction::JournalRefused& e) {  // checked against the session: nothing ran
+            } catch (const correction::DiarioRechazado& e) {  // checked against the session: nothing ran
                 std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
                 platform::End(2);
             }
-            std::printf("%lld filas repuestas, %lld ya estaban\n", n.restored, n.present);
-            if (n.unconfirmedRestored + n.unconfirmedPresent > 0)
+            std::printf("%lld filas repuestas, %lld ya estaban\n", n.repuestas, n.presentes);
+            if (n.repuestasSinConfirmar + n.presentesSinConfirmar > 0)
                 std::printf("%lld filas repuestas, %lld ya estaban de lotes que el diario no da por confirmados\n",
-                            n.unconfirmedRestored, n.unconfirmedPresent);
+                            n.repuestasSinConfirmar, n.presentesSinConfirmar);
         });
         platform::End(0);
     }
@@ -161,7 +161,7 @@ int main(int argc, char* argv[]) {
     if (batch) {
         QCoreApplication app(argc, argv);
         platform::setUpApplication(linea);
-        correction::journalSettings().opened = [](const QString& path) {
+        correction::ajustesDiario().alAbrir = [](const QString& path) {
             std::fprintf(stderr, "stockfix: diario de borrado: %s\n", path.toLocal8Bit().constData());
             std::fflush(stderr);
         };
@@ -177,7 +177,7 @@ int main(int argc, char* argv[]) {
             }
             try {
                 correction::CorregirComprobantes(rsDatos, status);
-            } catch (const correction::JournalInUse& e) {  // refused before any deletion
+            } catch (const correction::DiarioEnUso& e) {  // refused before any deletion
                 std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
                 platform::End(2);
             }

@@ -9,8 +9,8 @@
 // a period whatever the locale). With --odbc the run's session reaches the file through that
 // ODBC driver (the SQLite3 driver standing in for SQL Server's).
 #include "bench_output.h"
-#include "correction/correction_run.h"
-#include "correction/deletion_journal.h"
+#include "correction/corrida_correccion.h"
+#include "correction/diario_borrado.h"
 #include "demo/demo_database.h"
 #include "platform/application.h"
 #include "platform/prompts.h"
@@ -32,11 +32,11 @@
 namespace {
 
 // Writes the status texts as batch mode does, to a sink nobody reads.
-class NullStatus : public correction::StatusLine {
+class NullStatus : public correction::LineaEstado {
 public:
     NullStatus() : out_(std::fopen("/dev/null", "w")) {}
     ~NullStatus() override { std::fclose(out_); }
-    void show(const QString& text) override {
+    void mostrar(const QString& text) override {
         if (text.isEmpty()) return;
         std::fputs(text.toLocal8Bit().constData(), out_);
         std::fputc('\n', out_);
@@ -114,7 +114,7 @@ int main(int argc, char* argv[]) {
     if (!session.IsOpen()) die(session.lastOpenError());
     session.connection().setCommandTimeout(360);
     const QString journal = dir.filePath(QStringLiteral("journal.sql"));
-    correction::journalSettings().file = journal;
+    correction::ajustesDiario().archivo = journal;
     platform::Recordset rs;
     NullStatus status;
     QElapsedTimer timer;

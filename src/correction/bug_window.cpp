@@ -1,7 +1,7 @@
 #include "correction/bug_window.h"
 
 #include "correction/bug_icon.xpm"
-#include "correction/correction_run.h"
+#include "correction/corrida_correccion.h"
 #include "platform/accessibility.h"
 #include "platform/application.h"
 #include "platform/twips.h"
@@ -23,22 +23,22 @@ namespace {
 
 // The status line repaints at once, without letting other window events run, but no
 // more often than the eye can follow; an empty text (the run's end) always shows.
-class WindowStatusLine : public StatusLine {
+class LineaEstadoVentana : public LineaEstado {
 public:
-    explicit WindowStatusLine(QLabel* label) : label_(label) {}
-    void show(const QString& text) override {
-        label_->setText(text);
-        platform::announceStatus(label_);  // heard as it changes, like a live region
-        if (!shown_.isValid() || shown_.elapsed() >= kMinimumIntervalMs || text.isEmpty()) {
-            label_->repaint();
-            shown_.restart();
+    explicit LineaEstadoVentana(QLabel* label) : etiqueta_(label) {}
+    void mostrar(const QString& text) override {
+        etiqueta_->setText(text);
+        platform::announceStatus(etiqueta_);  // heard as it changes, like a live region
+        if (!mostrada_.isValid() || mostrada_.elapsed() >= kIntervaloMinimoMs || text.isEmpty()) {
+            etiqueta_->repaint();
+            mostrada_.restart();
         }
     }
 
 private:
-    static constexpr int kMinimumIntervalMs = 40;
-    QLabel* label_;
-    QElapsedTimer shown_;
+    static constexpr int kIntervaloMinimoMs = 40;
+    QLabel* etiqueta_;
+    QElapsedTimer mostrada_;
 };
 
 }  // namespace
@@ -86,7 +86,7 @@ BUG::BUG(QWidget* parent) : QWidget(parent) {
     setTabOrder(CmdEjecutar, CmdSalir);
     CmdEjecutar->setFocus();
 
-    setFixedSize(platform::twipsToPixels(kClientWidth, dpi), platform::twipsToPixels(kClientHeight, dpi));
+    setFixedSize(platform::twipsToPixels(kAnchoCliente, dpi), platform::twipsToPixels(kAltoCliente, dpi));
 
     connect(CmdEjecutar, &QPushButton::clicked, this, &BUG::CmdEjecutar_Click);
     connect(CmdSalir, &QPushButton::clicked, this, &BUG::CmdSalir_Click);
@@ -102,7 +102,7 @@ void BUG::Form_Load() {
 
 void BUG::CmdEjecutar_Click() {
     platform::NoHandler([&] {
-        WindowStatusLine status(LblMensaje);
+        LineaEstadoVentana status(LblMensaje);
         CorregirComprobantes(RsDatos, status);
     });
 }

@@ -25,8 +25,8 @@ public:
     QLabel* LblMensaje = nullptr;
 
     // Designed geometry in twips: client area, then each control's left, top, width, height.
-    static constexpr int kClientWidth = 5730;
-    static constexpr int kClientHeight = 3090;
+    static constexpr int kAnchoCliente = 5730;
+    static constexpr int kAltoCliente = 3090;
 
 public slots:
     void CmdEjecutar_Click();

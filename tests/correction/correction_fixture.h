@@ -1,6 +1,6 @@
 #pragma once
 
-#include "correction/correction_run.h"
+#include "correction/corrida_correccion.h"
 #include "support/test_env.h"
 
 #include <QStringList>
@@ -8,8 +8,8 @@
 namespace testsupport {
 
 // Remembers every status text the run shows.
-struct RecordedStatus : correction::StatusLine {
-    void show(const QString& text) override { texts << text; }
+struct RecordedStatus : correction::LineaEstado {
+    void mostrar(const QString& text) override { texts << text; }
     QStringList texts;
 };
 

@@ -1,7 +1,7 @@
 // A journal handed over doctored, cut by a dying run and then appended to, shared by two
 // runs, or named where another user could change it: as a DBA meets them with stockfix.
-#include "correction/deletion_journal.h"
-#include "correction/journal_restore.h"
+#include "correction/diario_borrado.h"
+#include "correction/reposicion_diario.h"
 #include "correction_fixture.h"
 #include "program_run.h"
 #include "support/scripted_prompter.h"
@@ -132,7 +132,7 @@ TEST_F(JournalTrust, ACutJournalAppendedToByALaterRunRestoresEveryWholeStatement
         const qsizetype second = beforeSecond.size() - rows(file).size();
         ASSERT_GT(second, 0);
         if (c.into >= 0) {
-            EXPECT_TRUE(QString::fromUtf8(bytesOf(j)).contains(QStringLiteral("\n") + correction::journal::cutLine() + u'\n'));
+            EXPECT_TRUE(QString::fromUtf8(bytesOf(j)).contains(QStringLiteral("\n") + correction::diario::lineaCortada() + u'\n'));
         }
 
         const Outcome o = restore(file, j);
@@ -197,19 +197,19 @@ TEST_F(Unconfirmed, ABatchSyncedButNeverCommittedIsReportedApart) {
     openSession(file);
     utility::DataAccess& da = utility::dataAccess();
     {
-        correction::DeletionJournal journal(da, QStringLiteral("SELECT"), {j, {}});
+        correction::DiarioBorrado journal(da, QStringLiteral("SELECT"), {j, {}});
         {
             utility::Transaction t(da);
-            journal.addVoucher(QStringLiteral("fcc"), QStringLiteral("V1"));
-            journal.sync();
+            journal.agregarComprobante(QStringLiteral("fcc"), QStringLiteral("V1"));
+            journal.sincronizar();
             da.ExecuteSql(QStringLiteral("DELETE V_MV_STOCK WHERE TC ='fcc' AND IDCOMPROBANTE = 'V1'"));
             t.commit();
-            journal.batchCommitted();
+            journal.loteConfirmado();
         }
         utility::Transaction t(da);
-        journal.addVoucher(QStringLiteral("fcc"), QStringLiteral("V2"));
-        journal.addVoucher(QStringLiteral("fcc"), QStringLiteral("V3"));
-        journal.sync();
+        journal.agregarComprobante(QStringLiteral("fcc"), QStringLiteral("V2"));
+        journal.agregarComprobante(QStringLiteral("fcc"), QStringLiteral("V3"));
+        journal.sincronizar();
         da.ExecuteSql(QStringLiteral("DELETE V_MV_STOCK WHERE TC ='fcc' AND IDCOMPROBANTE = 'V2'"));
         // ... and the run dies here: no commit, no last line.
     }

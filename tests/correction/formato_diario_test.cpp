@@ -1,9 +1,9 @@
 // The journal's one definition: values written exactly for each engine, every statement
 // read back into the values it holds and rebuilt to the same bytes, and every line a
 // doctored journal could carry refused.
-#include "correction/journal_columns.h"
-#include "correction/journal_format.h"
-#include "correction/journal_restore.h"
+#include "correction/columnas_diario.h"
+#include "correction/formato_diario.h"
+#include "correction/reposicion_diario.h"
 #include "platform/runtime_error.h"
 #include "support/expect_runtime_error.h"
 
@@ -11,12 +11,12 @@
 #include <gtest/gtest.h>
 
 using namespace correction;
-using namespace correction::journal;
+using namespace correction::diario;
 using testsupport::expectRuntimeError;
 
 namespace {
 
-Literal typed(const QString& type, const QByteArray& bytes) { return {Literal::Kind::TypedBinary, type, bytes}; }
+Literal typed(const QString& type, const QByteArray& bytes) { return {Literal::Clase::BinarioConTipo, type, bytes}; }
 
 }  // namespace
 
@@ -27,90 +27,93 @@ TEST(JournalFormat, ValuesAreWrittenExactlyForEachEngineAndReadBack) {
         QString sqlServer;
         QString sqlite;
     } cases[] = {
-        {nullLiteral(), "NULL", "NULL"},
-        {textLiteral("O'Brien"), "N'O''Brien'", "N'O''Brien'"},
-        {textLiteral(""), "N''", "N''"},
-        {textLiteral("a\nGO\r"), "(N'a' + NCHAR(10) + N'GO' + NCHAR(13))", "(N'a' || char(10) || N'GO' || char(13))"},
-        {textLiteral("\t"), "NCHAR(9)", "char(9)"},
-        {textLiteral(QString("antes") + QChar(0) + "después"), "(N'antes' + NCHAR(0) + N'después')",
+        {literalNulo(), "NULL", "NULL"},
+        {literalTexto("O'Brien"), "N'O''Brien'", "N'O''Brien'"},
+        {literalTexto(""), "N''", "N''"},
+        {literalTexto("a\nGO\r"), "(N'a' + NCHAR(10) + N'GO' + NCHAR(13))", "(N'a' || char(10) || N'GO' || char(13))"},
+        {literalTexto("\t"), "NCHAR(9)", "char(9)"},
+        {literalTexto(QString("antes") + QChar(0) + "después"), "(N'antes' + NCHAR(0) + N'después')",
          "(N'antes' || char(0) || N'después')"},
-        {textLiteral("ñandú € 😀"), "N'ñandú € 😀'", "N'ñandú € 😀'"},
-        {textLiteral(QString(4001, u'x')), "CAST(N'" + QString(4001, u'x') + "' AS nvarchar(max))", "N'" + QString(4001, u'x') + "'"},
-        {textLiteral(longText), "(CAST(N'" + QString(4000, u'a') + "' AS nvarchar(max)) + NCHAR(10) + N'bbbbbbbbbb')",
+        {literalTexto("ñandú € 😀"), "N'ñandú € 😀'", "N'ñandú € 😀'"},
+        {literalTexto(QString(4001, u'x')), "CAST(N'" + QString(4001, u'x') + "' AS nvarchar(max))",
+         "N'" + QString(4001, u'x') + "'"},
+        {literalTexto(longText), "(CAST(N'" + QString(4000, u'a') + "' AS nvarchar(max)) + NCHAR(10) + N'bbbbbbbbbb')",
          "(N'" + QString(4000, u'a') + "' || char(10) || N'bbbbbbbbbb')"},
-        {numberLiteral("-9007199254740993"), "-9007199254740993", "-9007199254740993"},
-        {numberLiteral("12345678901234567890123456.7890123456"), "12345678901234567890123456.7890123456",
+        {literalNumero("-9007199254740993"), "-9007199254740993", "-9007199254740993"},
+        {literalNumero("12345678901234567890123456.7890123456"), "12345678901234567890123456.7890123456",
          "12345678901234567890123456.7890123456"},
-        {numberLiteral("1.0e+20"), "1.0e+20", "1.0e+20"},
-        {binaryLiteral(QByteArray("\x00\xff", 2)), "0x00FF", "X'00FF'"},
+        {literalNumero("1.0e+20"), "1.0e+20", "1.0e+20"},
+        {literalBinario(QByteArray("\x00\xff", 2)), "0x00FF", "X'00FF'"},
         {typed("geography", QByteArray("\xe6\x10", 2)), "CAST(0xE610 AS geography)", ""},
-        {Literal{Literal::Kind::HexText, {}, QByteArray("a\0b", 3)}, "", "CAST(X'610062' AS TEXT)"},
+        {Literal{Literal::Clase::TextoHex, {}, QByteArray("a\0b", 3)}, "", "CAST(X'610062' AS TEXT)"},
     };
     for (const auto& c : cases) {
-        for (const Dialect d : {Dialect::SqlServer, Dialect::Sqlite}) {
-            const QString& expected = d == Dialect::SqlServer ? c.sqlServer : c.sqlite;
+        for (const Dialecto d : {Dialecto::SqlServer, Dialecto::Sqlite}) {
+            const QString& expected = d == Dialecto::SqlServer ? c.sqlServer : c.sqlite;
             if (expected.isEmpty()) continue;  // a form of the other engine only
             SCOPED_TRACE(expected.left(60).toStdString());
-            EXPECT_EQ(literalText(c.literal, d), expected);
-            EXPECT_EQ(parseLiteral(expected, d), c.literal);
+            EXPECT_EQ(textoDeLiteral(c.literal, d), expected);
+            EXPECT_EQ(leerLiteral(expected, d), c.literal);
         }
     }
     // A value by its own type, as a row read from SQLite gives it.
-    EXPECT_EQ(literalText(valueLiteral(QVariant(0.1 + 0.2)), Dialect::Sqlite), "0.30000000000000004");
-    EXPECT_EQ(literalText(valueLiteral(QVariant(3.0)), Dialect::Sqlite), "3.0");
-    EXPECT_EQ(literalText(valueLiteral(QVariant(-1e20)), Dialect::Sqlite), "-1e+20");
-    EXPECT_EQ(literalText(valueLiteral(QVariant(true)), Dialect::Sqlite), "1");
-    EXPECT_EQ(literalText(valueLiteral(QVariant(qlonglong(3000000001))), Dialect::Sqlite), "3000000001");
-    EXPECT_EQ(commentText("a\nb\rc"), "a b c");
+    EXPECT_EQ(textoDeLiteral(literalDeValor(QVariant(0.1 + 0.2)), Dialecto::Sqlite), "0.30000000000000004");
+    EXPECT_EQ(textoDeLiteral(literalDeValor(QVariant(3.0)), Dialecto::Sqlite), "3.0");
+    EXPECT_EQ(textoDeLiteral(literalDeValor(QVariant(-1e20)), Dialecto::Sqlite), "-1e+20");
+    EXPECT_EQ(textoDeLiteral(literalDeValor(QVariant(true)), Dialecto::Sqlite), "1");
+    EXPECT_EQ(textoDeLiteral(literalDeValor(QVariant(qlonglong(3000000001))), Dialecto::Sqlite), "3000000001");
+    EXPECT_EQ(textoComentario("a\nb\rc"), "a b c");
 }
 
 TEST(JournalFormat, EveryStatementIsReadBackIntoItsValuesAndRebuiltToTheSameBytes) {
     const QStringList cols = {"[IDMOVIMIENTO]", "[TC]", "[NOTA]", "[DATO]", "[A]]B]"};
     const struct {
-        Dialect dialect;
-        Insert insert;
+        Dialecto dialect;
+        Insercion insert;
     } cases[] = {
-        {Dialect::Sqlite,
+        {Dialecto::Sqlite,
          {cols,
-          {numberLiteral("3000000001"), textLiteral("fcc"), textLiteral("x'; DELETE FROM V_MV_Stock; --"),
-           binaryLiteral("\x01"), nullLiteral()},
-          {Comparison::Plain, Comparison::Binary, Comparison::Binary, Comparison::Plain, Comparison::IsNull},
+          {literalNumero("3000000001"), literalTexto("fcc"), literalTexto("x'; DELETE FROM V_MV_Stock; --"),
+           literalBinario("\x01"), literalNulo()},
+          {Comparacion::Simple, Comparacion::Binaria, Comparacion::Binaria, Comparacion::Simple, Comparacion::EsNulo},
           1}},
-        {Dialect::Sqlite,
+        {Dialecto::Sqlite,
          {cols,
-          {numberLiteral("7"), textLiteral("a\nb"), Literal{Literal::Kind::HexText, {}, "z"}, nullLiteral(), numberLiteral("7.5")},
-          {Comparison::Plain, Comparison::Binary, Comparison::Binary, Comparison::IsNull, Comparison::Binary},
+          {literalNumero("7"), literalTexto("a\nb"), Literal{Literal::Clase::TextoHex, {}, "z"}, literalNulo(),
+           literalNumero("7.5")},
+          {Comparacion::Simple, Comparacion::Binaria, Comparacion::Binaria, Comparacion::EsNulo, Comparacion::Binaria},
           3}},
-        {Dialect::SqlServer,
+        {Dialecto::SqlServer,
          {cols,
-          {numberLiteral("5"), textLiteral("fcc "), textLiteral(QString(5000, u'y') + "\n"), typed("geometry", "\x01\x02"),
-           textLiteral("2003-02-17T10:15:00.1234567-03:00")},
-          {Comparison::Plain, Comparison::Bin2Length, Comparison::LongTextLength, Comparison::CastBinaryLength,
-           Comparison::IsoText},
+          {literalNumero("5"), literalTexto("fcc "), literalTexto(QString(5000, u'y') + "\n"), typed("geometry", "\x01\x02"),
+           literalTexto("2003-02-17T10:15:00.1234567-03:00")},
+          {Comparacion::Simple, Comparacion::Bin2Longitud, Comparacion::TextoLargoLongitud, Comparacion::BinarioConvertidoLongitud,
+           Comparacion::TextoIso},
           1}},
-        {Dialect::SqlServer,
+        {Dialecto::SqlServer,
          {cols,
-          {numberLiteral("-0.0000000001"), textLiteral("b"), textLiteral("c"), binaryLiteral(QByteArray(1, 0)), binaryLiteral("")},
-          {Comparison::Plain, Comparison::Bin2, Comparison::LongText, Comparison::LongBinary, Comparison::BinaryLength},
+          {literalNumero("-0.0000000001"), literalTexto("b"), literalTexto("c"), literalBinario(QByteArray(1, 0)),
+           literalBinario("")},
+          {Comparacion::Simple, Comparacion::Bin2, Comparacion::TextoLargo, Comparacion::BinarioLargo, Comparacion::BinarioLongitud},
           2}},
     };
     for (const auto& c : cases) {
-        const QString text = insertText(c.insert, c.dialect);
+        const QString text = textoInsercion(c.insert, c.dialect);
         SCOPED_TRACE(text.left(200).toStdString());
         QString why;
-        const auto back = parseInsert(text, c.dialect, &why);
+        const auto back = leerInsercion(text, c.dialect, &why);
         ASSERT_TRUE(back.has_value()) << why.toStdString();
         EXPECT_EQ(*back, c.insert);
-        EXPECT_EQ(insertText(*back, c.dialect), text);
+        EXPECT_EQ(textoInsercion(*back, c.dialect), text);
     }
     // The guard as it reads, so that a reader of the file sees what it does.
-    EXPECT_EQ(insertText(cases[0].insert, Dialect::Sqlite),
+    EXPECT_EQ(textoInsercion(cases[0].insert, Dialecto::Sqlite),
               "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC], [NOTA], [DATO], [A]]B]) SELECT 3000000001, N'fcc', "
               "N'x''; DELETE FROM V_MV_Stock; --', X'01', NULL WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE "
               "[IDMOVIMIENTO] = 3000000001 AND [TC] = N'fcc' COLLATE BINARY AND [NOTA] = N'x''; DELETE FROM "
               "V_MV_Stock; --' COLLATE BINARY AND [DATO] = X'01' AND [A]]B] IS NULL);");
-    const Insert trailing{{"[TC]"}, {textLiteral("fcc ")}, {Comparison::Bin2Length}, 1};
-    EXPECT_EQ(insertText(trailing, Dialect::SqlServer),
+    const Insercion trailing{{"[TC]"}, {literalTexto("fcc ")}, {Comparacion::Bin2Longitud}, 1};
+    EXPECT_EQ(textoInsercion(trailing, Dialecto::SqlServer),
               "INSERT INTO V_MV_Stock ([TC]) SELECT N'fcc ' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [TC] = "
               "N'fcc ' COLLATE Latin1_General_BIN2 AND DATALENGTH(CAST([TC] AS nvarchar(max))) = DATALENGTH(N'fcc '));");
 }
@@ -119,69 +122,69 @@ TEST(JournalFormat, EveryStatementIsReadBackIntoItsValuesAndRebuiltToTheSameByte
 TEST(JournalFormat, LinesThatAreNotTheWritersStatementsAreRefused) {
     const QString good = "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC]) SELECT 1, N'fcc' WHERE NOT EXISTS (SELECT 1 FROM "
                          "V_MV_Stock WHERE [IDMOVIMIENTO] = 1 AND [TC] = N'fcc' COLLATE BINARY);";
-    ASSERT_TRUE(parseInsert(good, Dialect::Sqlite));
+    ASSERT_TRUE(leerInsercion(good, Dialecto::Sqlite));
     const struct {
         const char* name;
         QString line;
-        Dialect dialect;
+        Dialecto dialect;
     } cases[] = {
         {"upsert",
          "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC]) SELECT IDMOVIMIENTO, TC FROM V_MV_Stock WHERE true ON "
          "CONFLICT([IDMOVIMIENTO]) DO UPDATE SET [CANTIDAD] = 0;",
-         Dialect::Sqlite},
-        {"no guard", "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC]) SELECT 1, N'fcc';", Dialect::Sqlite},
+         Dialecto::Sqlite},
+        {"no guard", "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC]) SELECT 1, N'fcc';", Dialecto::Sqlite},
         {"a guard that always holds",
          "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC]) SELECT 1, N'fcc' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE 1 = 0);",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"a guard of other values",
          "INSERT INTO V_MV_Stock ([IDMOVIMIENTO], [TC]) SELECT 1, N'fcc' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE "
          "[IDMOVIMIENTO] = 2 AND [TC] = N'fcc' COLLATE BINARY);",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"a batch of two statements without ;",
-         "INSERT INTO V_MV_Stock ([TC]) SELECT N'fcc' WHERE 1 = 0 DROP TABLE C_MV_Cpte;", Dialect::SqlServer},
-        {"exec", "INSERT INTO V_MV_Stock ([TC]) EXEC (N'DELETE FROM TA_CONFIGURACION');", Dialect::SqlServer},
+         "INSERT INTO V_MV_Stock ([TC]) SELECT N'fcc' WHERE 1 = 0 DROP TABLE C_MV_Cpte;", Dialecto::SqlServer},
+        {"exec", "INSERT INTO V_MV_Stock ([TC]) EXEC (N'DELETE FROM TA_CONFIGURACION');", Dialecto::SqlServer},
         {"a ; behind a quote in a comment",
-         "INSERT INTO V_MV_Stock ([TC]) SELECT 1 /*'*/; DELETE FROM TA_CONFIGURACION; /*'*/;", Dialect::SqlServer},
-        {"a second statement", good + " DELETE FROM TA_CONFIGURACION;", Dialect::Sqlite},
-        {"a comment after it", good + " -- ok", Dialect::Sqlite},
+         "INSERT INTO V_MV_Stock ([TC]) SELECT 1 /*'*/; DELETE FROM TA_CONFIGURACION; /*'*/;", Dialecto::SqlServer},
+        {"a second statement", good + " DELETE FROM TA_CONFIGURACION;", Dialecto::Sqlite},
+        {"a comment after it", good + " -- ok", Dialecto::Sqlite},
         {"a statement out of a literal",
          "INSERT INTO V_MV_Stock ([TC]) SELECT N'x'); DELETE FROM C_MV_Cpte; --' WHERE NOT EXISTS (SELECT 1 FROM "
          "V_MV_Stock WHERE [TC] = N'x'); DELETE FROM C_MV_Cpte; --' COLLATE BINARY);",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"another table",
          "INSERT INTO C_MV_Cpte ([TC]) SELECT N'fcc' WHERE NOT EXISTS (SELECT 1 FROM C_MV_Cpte WHERE [TC] = N'fcc' "
          "COLLATE BINARY);",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"an expression for a value",
          "INSERT INTO V_MV_Stock ([TC]) SELECT lower(N'FCC') WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [TC] = "
          "lower(N'FCC') COLLATE BINARY);",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"a subquery for a value",
          "INSERT INTO V_MV_Stock ([TC]) SELECT (SELECT VALOR FROM TA_CONFIGURACION) WHERE NOT EXISTS (SELECT 1 FROM "
          "V_MV_Stock WHERE [TC] = (SELECT VALOR FROM TA_CONFIGURACION));",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"more values than columns",
          "INSERT INTO V_MV_Stock ([TC]) SELECT N'a', N'b' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [TC] = N'a' "
          "COLLATE BINARY);",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"a text that is not the writer's form",
          "INSERT INTO V_MV_Stock ([TC]) SELECT (N'a' || N'b') WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [TC] = "
          "(N'a' || N'b') COLLATE BINARY);",
-         Dialect::Sqlite},
-        {"SQLite's forms in a SQL Server journal", good, Dialect::SqlServer},
+         Dialecto::Sqlite},
+        {"SQLite's forms in a SQL Server journal", good, Dialecto::SqlServer},
         {"a count guard of one",
          "INSERT INTO V_MV_Stock ([TC]) SELECT N'a' WHERE (SELECT COUNT(*) FROM V_MV_Stock WHERE [TC] = N'a' COLLATE "
          "BINARY) < 1;",
-         Dialect::Sqlite},
+         Dialecto::Sqlite},
         {"lower case hex", "INSERT INTO V_MV_Stock ([D]) SELECT X'ab' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [D] = X'ab');",
-         Dialect::Sqlite},
-        {"an unclosed name", "INSERT INTO V_MV_Stock ([TC) SELECT 1;", Dialect::Sqlite},
-        {"nothing after the table", "INSERT INTO V_MV_Stock (", Dialect::Sqlite},
+         Dialecto::Sqlite},
+        {"an unclosed name", "INSERT INTO V_MV_Stock ([TC) SELECT 1;", Dialecto::Sqlite},
+        {"nothing after the table", "INSERT INTO V_MV_Stock (", Dialecto::Sqlite},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QString why;
-        EXPECT_FALSE(parseInsert(c.line, c.dialect, &why).has_value());
+        EXPECT_FALSE(leerInsercion(c.line, c.dialect, &why).has_value());
         EXPECT_FALSE(why.isEmpty());
     }
 }
@@ -237,33 +240,33 @@ TEST(JournalFormat, SqlServerColumnsTravelExactly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
-        const auto column = sqlServerColumn(QStringLiteral("C"), QString::fromLatin1(c.type).toUpper(), c.kind == kIdentity,
+        const auto column = columnaSqlServer(QStringLiteral("C"), QString::fromLatin1(c.type).toUpper(), c.kind == kIdentity,
                                             c.kind == kComputed);
         if (!c.expression) {
             EXPECT_FALSE(column.has_value());  // the engine writes it: out of the insert and the guard
             continue;
         }
         ASSERT_TRUE(column.has_value());
-        EXPECT_EQ(column->identity, c.kind == kIdentity);
-        EXPECT_EQ(column->readExpression(), QString::fromLatin1(c.expression));
+        EXPECT_EQ(column->identidad, c.kind == kIdentity);
+        EXPECT_EQ(column->expresionLectura(), QString::fromLatin1(c.expression));
         const Literal value = column->literal(c.read);
-        EXPECT_EQ(literalText(value, Dialect::SqlServer), c.literal);
-        const Insert row{{column->quoted()}, {value}, {column->comparison(value)}, 1};
-        const QString text = insertText(row, Dialect::SqlServer);
+        EXPECT_EQ(textoDeLiteral(value, Dialecto::SqlServer), c.literal);
+        const Insercion row{{column->entreCorchetes()}, {value}, {column->comparacion(value)}, 1};
+        const QString text = textoInsercion(row, Dialecto::SqlServer);
         if (!c.condition.isEmpty()) {
             EXPECT_TRUE(text.endsWith(QStringLiteral("WHERE ") + c.condition + QStringLiteral(");"))) << text.toStdString();
         }
-        EXPECT_EQ(parseInsert(text, Dialect::SqlServer), row);
-        EXPECT_EQ(column->literal(QVariant()), nullLiteral());
+        EXPECT_EQ(leerInsercion(text, Dialecto::SqlServer), row);
+        EXPECT_EQ(column->literal(QVariant()), literalNulo());
     }
     // Values that cannot go back exactly stop the run before anything is deleted.
     expectRuntimeError(platform::kDatabaseError,
-                       [] { sqlServerColumn(QStringLiteral("V"), QStringLiteral("sql_variant"), false, false); });
+                       [] { columnaSqlServer(QStringLiteral("V"), QStringLiteral("sql_variant"), false, false); });
     expectRuntimeError(platform::kDatabaseError, [] {
-        sqlServerColumn(QStringLiteral("F"), QStringLiteral("datetime2"), false, false)->literal(QStringLiteral(""));
+        columnaSqlServer(QStringLiteral("F"), QStringLiteral("datetime2"), false, false)->literal(QStringLiteral(""));
     });
     expectRuntimeError(platform::kDatabaseError, [] {
-        sqlServerColumn(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5"));
+        columnaSqlServer(QStringLiteral("D"), QStringLiteral("decimal"), false, false)->literal(QStringLiteral("1,5"));
     });
 }
 
@@ -273,19 +276,19 @@ TEST(JournalFormat, JournalsOfBeforeAreReadAsTheyWereWritten) {
     const QString text(4500, u'z');
     const QString plain = "INSERT INTO V_MV_Stock ([N]) SELECT N'" + text + "' WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [N] = N'" +
                           text + "' COLLATE Latin1_General_BIN2);";
-    const auto row = parseInsert(plain, Dialect::SqlServer);
+    const auto row = leerInsercion(plain, Dialecto::SqlServer);
     ASSERT_TRUE(row.has_value());
-    EXPECT_EQ(row->values.front(), textLiteral(text));
-    EXPECT_TRUE(insertText(*row, Dialect::SqlServer).contains("SELECT CAST(N'" + text + "' AS nvarchar(max)) WHERE"));
+    EXPECT_EQ(row->valores.front(), literalTexto(text));
+    EXPECT_TRUE(textoInsercion(*row, Dialecto::SqlServer).contains("SELECT CAST(N'" + text + "' AS nvarchar(max)) WHERE"));
 
     const QByteArray run = "-- stockfix: diario de borrado de V_MV_Stock\n-- Motor: SQLite\nSET NOCOUNT ON;\nGO\n"
                            "-- Comprobante TC = N'fcc', IDCOMPROBANTE = N'1': 1 filas\n"
                            "INSERT INTO V_MV_Stock ([A]) SELECT 1 WHERE NOT EXISTS (SELECT 1 FROM V_MV_Stock WHERE [A] = 1);\n"
                            "GO\n-- Fin de la corrida: 1 comprobantes, 1 filas.\nGO\n";
     const QByteArray glued = run.left(run.indexOf("INSERT") + 50) + run;  // the old writer's next run, on the torn line
-    const JournalScript script = LeerDiarioDeBytes(QStringLiteral("viejo.sql"), glued);
-    ASSERT_EQ(script.statements.size(), 1u);
-    EXPECT_EQ(script.statements.front().line, 11);  // the second run's, after the glued line
-    EXPECT_TRUE(script.statements.front().confirmed);
-    EXPECT_TRUE(script.warning.contains(QStringLiteral("quedó cortada"))) << script.warning.toStdString();
+    const GuionDiario script = LeerDiarioDeBytes(QStringLiteral("viejo.sql"), glued);
+    ASSERT_EQ(script.sentencias.size(), 1u);
+    EXPECT_EQ(script.sentencias.front().linea, 11);  // the second run's, after the glued line
+    EXPECT_TRUE(script.sentencias.front().confirmada);
+    EXPECT_TRUE(script.aviso.contains(QStringLiteral("quedó cortada"))) << script.aviso.toStdString();
 }

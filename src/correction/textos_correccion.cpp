@@ -1,12 +1,12 @@
-#include "correction/correction_sql.h"
+#include "correction/textos_correccion.h"
 
 namespace correction {
 
 namespace {
 
-bool isNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
+bool esNulo(const QVariant& v) { return !v.isValid() || v.isNull(); }
 
-QString quoted(const QVariant& v) {
+QString entreComillas(const QVariant& v) {
     QString text = v.toString();
     return text.replace(u'\'', QStringLiteral("''"));
 }
@@ -15,9 +15,9 @@ QString quoted(const QVariant& v) {
 
 // "TC ='x' AND IDCOMPROBANTE = 'y'", spaced as the run always wrote it.
 QString CondicionComprobante(const QVariant& tc, const QVariant& id) {
-    QString where = isNull(tc) ? QStringLiteral("TC IS NULL") : QStringLiteral("TC ='") + quoted(tc) + u'\'';
-    where += isNull(id) ? QStringLiteral(" AND IDCOMPROBANTE IS NULL")
-                        : QStringLiteral(" AND IDCOMPROBANTE = '") + quoted(id) + u'\'';
+    QString where = esNulo(tc) ? QStringLiteral("TC IS NULL") : QStringLiteral("TC ='") + entreComillas(tc) + u'\'';
+    where += esNulo(id) ? QStringLiteral(" AND IDCOMPROBANTE IS NULL")
+                        : QStringLiteral(" AND IDCOMPROBANTE = '") + entreComillas(id) + u'\'';
     return where;
 }
 
@@ -39,7 +39,7 @@ QString TextoConteo(const QVariant& tc, const QVariant& idComprobante) {
 }
 
 QString TextoEstado(const QVariant& tc, const QVariant& idComprobante) {
-    auto text = [](const QVariant& v) { return isNull(v) ? QString() : v.toString(); };
+    auto text = [](const QVariant& v) { return esNulo(v) ? QString() : v.toString(); };
     return QStringLiteral("Corrigiendo... ") + text(tc) + text(idComprobante);
 }
 

@@ -1,4 +1,4 @@
-#include "correction/correction_sql.h"
+#include "correction/textos_correccion.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The deletion journal in process: random databases run with a journal, then restored,
 // must come back exactly (every column, every type), through SQLite and through ODBC.
 #include "correction/bug_window.h"
-#include "correction/deletion_journal.h"
-#include "correction/journal_restore.h"
+#include "correction/diario_borrado.h"
+#include "correction/reposicion_diario.h"
 #include "correction_fixture.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
@@ -91,7 +91,7 @@ QStringList randomDatabase(std::mt19937& rng, const Shape& shape) {
 class JournalRoundTrip : public ProgramTest, public ::testing::WithParamInterface<Shape> {
 protected:
     void TearDown() override {
-        correction::journalSettings() = {};
+        correction::ajustesDiario() = {};
         qunsetenv("STOCKFIX_ODBC_DRIVER");
         ProgramTest::TearDown();
     }
@@ -107,9 +107,9 @@ protected:
             openSession(file);
         }
     }
-    correction::RestoreCount restore(const QString& journal) {
-        const correction::JournalScript script = correction::LeerDiario(journal);
-        EXPECT_EQ(script.warning, QString());
+    correction::CuentaReposicion restore(const QString& journal) {
+        const correction::GuionDiario script = correction::LeerDiario(journal);
+        EXPECT_EQ(script.aviso, QString());
         return correction::ReponerDiario(utility::dataAccess(), script);
     }
 };
@@ -123,7 +123,7 @@ TEST_P(JournalRoundTrip, EveryDeletedRowComesBackExactlyAndASecondRestoreChanges
         const QString file = makeDatabase(QStringLiteral("r%1.sqlite").arg(round), randomDatabase(rng, GetParam()));
         const QStringList before = snapshot(file);
         const QString journal = path(QStringLiteral("r%1.sql").arg(round));
-        correction::journalSettings().file = journal;
+        correction::ajustesDiario().archivo = journal;
 
         open(file);
         ScriptedPrompter prompter;
@@ -136,13 +136,13 @@ TEST_P(JournalRoundTrip, EveryDeletedRowComesBackExactlyAndASecondRestoreChanges
             utility::dataAccessSlot().release();
             continue;
         }
-        const correction::RestoreCount first = restore(journal);
-        EXPECT_EQ(first.restored, deleted);
-        EXPECT_EQ(first.present, 0);
+        const correction::CuentaReposicion first = restore(journal);
+        EXPECT_EQ(first.repuestas, deleted);
+        EXPECT_EQ(first.presentes, 0);
         EXPECT_EQ(snapshot(file), before);
-        const correction::RestoreCount second = restore(journal);
-        EXPECT_EQ(second.restored, 0);
-        EXPECT_EQ(second.present, deleted);
+        const correction::CuentaReposicion second = restore(journal);
+        EXPECT_EQ(second.repuestas, 0);
+        EXPECT_EQ(second.presentes, deleted);
         EXPECT_EQ(snapshot(file), before);
         utility::dataAccessSlot().release();
     }
@@ -160,7 +160,7 @@ namespace {
 class WaysOut : public ProgramTest {
 protected:
     void TearDown() override {
-        correction::journalSettings() = {};
+        correction::ajustesDiario() = {};
         ProgramTest::TearDown();
     }
 };
@@ -175,7 +175,7 @@ TEST_F(WaysOut, SalirAndTheFramesCloseLeaveNoWriteAheadLog) {
         sql << QStringLiteral("INSERT INTO V_MV_Stock VALUES (1, 'fcc', 'A', 1), (2, 'fcv', 'B', 2)")
             << configurationTable();
         const QString file = makeDatabase(salir ? QStringLiteral("s.sqlite") : QStringLiteral("c.sqlite"), sql);
-        correction::journalSettings().file = path(QStringLiteral("j.sql"));
+        correction::ajustesDiario().archivo = path(QStringLiteral("j.sql"));
         ScriptedPrompter prompter;
         correction::BUG w;
         platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1;").arg(file);
@@ -211,8 +211,8 @@ struct IntruderStatus : RecordedStatus {
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("intruder"));
     }
-    void show(const QString& text) override {
-        RecordedStatus::show(text);
+    void mostrar(const QString& text) override {
+        RecordedStatus::mostrar(text);
         const QString prefix = QStringLiteral("Corrigiendo... fcc");
         if (!text.startsWith(prefix)) return;
         const int voucher = text.mid(prefix.size()).toInt();
@@ -244,7 +244,7 @@ TEST_F(WaysOut, RowsAddedByAnotherSessionMidRunAreJournaledOrLeft) {
     const QString file = makeDatabase(QStringLiteral("busy.sqlite"), sql);
     const QString rows = QStringLiteral("SELECT IDMOVIMIENTO || '|' || TC || '|' || IDCOMPROBANTE FROM V_MV_Stock");
     QStringList expected = queryColumn(file, rows);
-    correction::journalSettings().file = path(QStringLiteral("busy.sql"));
+    correction::ajustesDiario().archivo = path(QStringLiteral("busy.sql"));
     openSession(file);
     ScriptedPrompter prompter;
     {
