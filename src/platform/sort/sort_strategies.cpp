@@ -28,18 +28,54 @@ void reverseEqualGroups(std::vector<uint32_t>& rows, std::vector<bool>& sameAsPr
     sameAsPrevious = std::move(same);
 }
 
+namespace {
+
+// The level-th four folded characters of a text, and whether the text ends within them.
+KeyWord foldedWord(QStringView text, unsigned level) {
+    const qsizetype from = qsizetype(level) * 4;
+    return {foldedKey(text, from), text.size() <= from + 4};
+}
+
+// The same by eight characters, for texts whose folded characters all fit in a byte (Latin-1,
+// as most Spanish texts are): half the passes over rows that share long beginnings.
+KeyWord narrowFoldedWord(QStringView text, unsigned level) {
+    const qsizetype from = qsizetype(level) * 8;
+    return {narrowFoldedKey(text, from), text.size() <= from + 8};
+}
+
+bool allNarrow(const std::vector<uint32_t>& order, const RowText& text) {
+    for (uint32_t row : order)
+        for (QChar c : text(row))
+            if (foldedChar(c.unicode()) > 0xff) return false;
+    return true;
+}
+
+template <class Tied>
+void sortFoldedTelling(std::vector<uint32_t>& rows, const RowText& text, bool descending, Tied tied) {
+    // Equal folded words and both texts over: they differ at most in trailing U+0000s.
+    auto shorter = [&](uint32_t a, uint32_t b) { return text(a).size() < text(b).size(); };
+    if (allNarrow(rows, text)) {
+        sortByKeyWords(
+            rows.data(), rows.size(), descending,
+            [&](uint32_t row, unsigned level) { return narrowFoldedWord(text(row), level); }, shorter, tied);
+    } else {
+        sortByKeyWords(
+            rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return foldedWord(text(row), level); },
+            shorter, tied);
+    }
+}
+
+}  // namespace
+
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending, std::vector<bool>& sameAsPrevious) {
-    sortFolded(rows, text, descending);
     sameAsPrevious.assign(rows.size(), false);
-    for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = compareFolded(text(rows[i - 1]), text(rows[i])) == 0;
+    sortFoldedTelling(rows, text, descending, [&](size_t begin, size_t end) {
+        for (size_t i = begin + 1; i < end; ++i) sameAsPrevious[i] = text(rows[i - 1]).size() == text(rows[i]).size();
+    });
 }
 
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending) {
-    sortByKeyWords(
-        rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return foldedKey(text(row), qsizetype(level) * 4); },
-        [&](uint32_t row, unsigned level) { return text(row).size() <= qsizetype(level + 1) * 4; },
-        // Equal folded words and both texts over: they differ at most in trailing U+0000s.
-        [&](uint32_t a, uint32_t b) { return text(a).size() < text(b).size(); });
+    sortFoldedTelling(rows, text, descending, [](size_t, size_t) {});
 }
 
 void sortCollated(std::vector<uint32_t>& rows, const RowText& text, qsizetype rowCount, const QLocale& locale,
@@ -48,10 +84,12 @@ void sortCollated(std::vector<uint32_t>& rows, const RowText& text, qsizetype ro
     sameAsPrevious.assign(rows.size(), false);
     if (keys.build(locale, rowCount, text)) {
         sortByKeyWords(
-            rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return keys.word(row, level); },
-            [&](uint32_t row, unsigned level) { return keys.exhausted(row, level); },
-            [](uint32_t, uint32_t) { return false; });
-        for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = keys.equal(rows[i - 1], rows[i]);
+            rows.data(), rows.size(), descending,
+            [&](uint32_t row, unsigned level) { return KeyWord{keys.word(row, level), keys.exhausted(row, level)}; },
+            [](uint32_t, uint32_t) { return false; },
+            [&](size_t begin, size_t end) {
+                for (size_t i = begin + 1; i < end; ++i) sameAsPrevious[i] = true;
+            });
         return;
     }
     // No collator of our own for this locale: Qt's, pair by pair.
