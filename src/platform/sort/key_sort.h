@@ -10,7 +10,7 @@ namespace platform {
 // (a radix sort by words; within a level, long ranges are ordered by a byte radix sort and
 // short ones by comparison): rows sharing their first words are sorted by the next word
 // only among themselves, so texts that share long beginnings cost one more pass each
-// instead of long comparisons. Each row's words are asked for once each, level by level.
+// instead of long comparisons. Words are asked for level by level (the first twice in long lists).
 //   keyAt(row, level)   the level-th word of the row's key (0 past its end), as a KeyWord
 //                       that also tells whether the key has nothing beyond it
 //   finalLess(a, b)     orders rows whose words were all equal (false when they are equal)
@@ -23,13 +23,15 @@ struct KeyWord {
 
 namespace keysort_detail {
 
-// Sorts the range's rows by their keys, stable (descending too); `keys` and `ids` come in
+// Sorts a range of rows by their keys, stable (descending too); `keys` and `rows` come in
 // the range's current order and leave in the sorted one. Long ranges go by bytes, least
 // significant first (a radix sort: no comparisons, and the bytes every key shares are
 // skipped); short ones by comparison.
-inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, bool descending,
-                      std::vector<uint64_t>& keysTmp, std::vector<uint32_t>& idsTmp) {
+inline void sortRange(std::vector<uint64_t>& keys, uint32_t* rows, bool descending, std::vector<uint64_t>& keysTmp,
+                      std::vector<uint32_t>& idsTmp) {
     const size_t m = keys.size();
+    keysTmp.resize(m);
+    idsTmp.resize(m);
     if (m < 512) {
         std::vector<uint32_t> at(m);
         for (size_t i = 0; i < m; ++i) at[i] = uint32_t(i);
@@ -37,21 +39,20 @@ inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, b
             if (keys[a] != keys[b]) return descending ? keys[a] > keys[b] : keys[a] < keys[b];
             return a < b;
         });
-        keysTmp.resize(m);
-        idsTmp.resize(m);
         for (size_t i = 0; i < m; ++i) {
             keysTmp[i] = keys[at[i]];
-            idsTmp[i] = ids[at[i]];
+            idsTmp[i] = rows[at[i]];
         }
         keys.swap(keysTmp);
-        ids.swap(idsTmp);
+        std::copy(idsTmp.begin(), idsTmp.end(), rows);
         return;
     }
     std::vector<uint32_t> counts(8 * 256, 0);
     for (uint64_t k : keys)
         for (int b = 0; b < 8; ++b) ++counts[size_t(b) * 256 + ((k >> (8 * b)) & 0xff)];
-    keysTmp.resize(m);
-    idsTmp.resize(m);
+    // The rows move between the range itself and idsTmp, pass by pass.
+    uint32_t* from = rows;
+    uint32_t* to = idsTmp.data();
     for (int b = 0; b < 8; ++b) {
         uint32_t* c = &counts[size_t(b) * 256];
         if (c[(keys[0] >> (8 * b)) & 0xff] == m) continue;  // every key has this byte
@@ -63,40 +64,38 @@ inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, b
             sum += c[bucket];
         }
         for (size_t i = 0; i < m; ++i) {
-            const uint32_t to = start[(keys[i] >> (8 * b)) & 0xff]++;
-            keysTmp[to] = keys[i];
-            idsTmp[to] = ids[i];
+            const uint32_t at = start[(keys[i] >> (8 * b)) & 0xff]++;
+            keysTmp[at] = keys[i];
+            to[at] = from[i];
         }
         keys.swap(keysTmp);
-        ids.swap(idsTmp);
+        std::swap(from, to);
     }
+    if (from != rows) std::copy(from, from + m, rows);
 }
 
-// Long lists are first split by the top 16 bits of their first words (a stable counting
-// sort), so the passes after it hold their scratch arrays for one part at a time, not for
-// every row at once. Each part of two rows or more is handed to `part`.
+// Long lists are first split by the top 16 bits of their keys (a stable counting sort), so
+// the passes after it hold their scratch arrays for one part at a time, not for every row
+// at once. `top[i]` belongs to rows[i]; each part of two rows or more is handed to `part`.
 inline constexpr size_t kSplitFrom = size_t(1) << 16;
 
-template <class FirstWord, class Part>
-void splitByTopBits(uint32_t* rows, size_t n, bool descending, FirstWord firstWord, Part part) {
+template <class Part>
+void splitByTopBits(uint32_t* rows, size_t n, bool descending, std::vector<uint16_t> top, Part part) {
     std::vector<uint32_t> starts(size_t(1) << 16, 0);
+    for (size_t i = 0; i < n; ++i) ++starts[top[i]];
+    uint32_t sum = 0;
+    for (size_t v = 0; v < starts.size(); ++v) {
+        const size_t bucket = descending ? starts.size() - 1 - v : v;
+        const uint32_t count = starts[bucket];
+        starts[bucket] = sum;
+        sum += count;
+    }
     {
-        std::vector<uint16_t> top(n);
-        for (size_t i = 0; i < n; ++i) {
-            top[i] = uint16_t(firstWord(rows[i]) >> 48);
-            ++starts[top[i]];
-        }
-        uint32_t sum = 0;
-        for (size_t v = 0; v < starts.size(); ++v) {
-            const size_t bucket = descending ? starts.size() - 1 - v : v;
-            const uint32_t count = starts[bucket];
-            starts[bucket] = sum;
-            sum += count;
-        }
         std::vector<uint32_t> sorted(n);
         for (size_t i = 0; i < n; ++i) sorted[starts[top[i]]++] = rows[i];
         std::copy(sorted.begin(), sorted.end(), rows);
     }
+    top = {};
     // starts[bucket] is now the end of its part; parts follow each other in the sorted order.
     size_t begin = 0;
     for (size_t v = 0; v < starts.size(); ++v) {
@@ -116,21 +115,23 @@ void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Fina
     };
     std::vector<Range> work;
     if (n >= keysort_detail::kSplitFrom) {
-        keysort_detail::splitByTopBits(rows, n, descending, [&](uint32_t row) { return keyAt(row, 0).word; },
+        std::vector<uint16_t> top(n);
+        for (size_t i = 0; i < n; ++i) top[i] = uint16_t(keyAt(rows[i], 0).word >> 48);
+        keysort_detail::splitByTopBits(rows, n, descending, std::move(top),
                                        [&](size_t begin, size_t end) { work.push_back({begin, end, 0}); });
     } else if (n > 1) {
         work.push_back({0, n, 0});
     }
     std::vector<uint64_t> keys, keysTmp;
-    std::vector<uint32_t> ids, idsTmp;
+    std::vector<uint32_t> idsTmp;
     // Per row: its key goes on past the word read last.
-    std::vector<uint8_t> more(n > 1 ? size_t(*std::max_element(rows, rows + n)) + 1 : 0);
+    std::vector<bool> more(n > 1 ? size_t(*std::max_element(rows, rows + n)) + 1 : 0);
     while (!work.empty()) {
         const Range r = work.back();
         work.pop_back();
         const size_t m = r.end - r.begin;
         keys.resize(m);
-        ids.assign(rows + r.begin, rows + r.end);
+        uint32_t* ids = rows + r.begin;
         bool allSame = true;
         for (size_t i = 0; i < m; ++i) {
             const KeyWord k = keyAt(ids[i], r.level);
@@ -138,10 +139,7 @@ void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Fina
             more[ids[i]] = !k.last;
             allSame = allSame && keys[i] == keys[0];
         }
-        if (!allSame) {
-            keysort_detail::sortRange(keys, ids, descending, keysTmp, idsTmp);
-            std::copy(ids.begin(), ids.end(), rows + r.begin);
-        }
+        if (!allSame) keysort_detail::sortRange(keys, ids, descending, keysTmp, idsTmp);
         for (size_t g = 0; g < m;) {
             size_t h = g + 1;
             while (h < m && keys[h] == keys[g]) ++h;
