@@ -22,13 +22,6 @@ QString RTrim(const QString& text) {
 
 QString Trim(const QString& text) { return TrimView(text).toString(); }
 
-QStringView TrimView(QStringView text) {
-    qsizetype from = 0, to = text.size();
-    while (from < to && text[from] == u' ') ++from;
-    while (to > from && text[to - 1] == u' ') --to;
-    return text.mid(from, to - from);
-}
-
 int InStrNoCase(int start, const QString& text, const QString& find) {
     if (start < 1) throw RuntimeError::of(kInvalidProcedureCall);
     if (start > text.size()) return 0;

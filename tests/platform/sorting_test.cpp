@@ -14,9 +14,12 @@ namespace {
 
 using platform::RowText;
 
-// Texts that share long beginnings, with ñ, accents, case, digits, blanks and signs.
-QString spanishText(std::mt19937& rng) {
-    static const QString letters = QStringLiteral("aAbBcCnNñÑoOeEéÉáÁíóÓúüÜzZ 0123456789-.,/");
+// Texts that share long beginnings, with ñ, accents, case, digits, blanks and signs; `wide`
+// adds letters and signs past Latin-1 (€, Greek, Cyrillic).
+QString spanishText(std::mt19937& rng, bool wide = false) {
+    static const QString narrowLetters = QStringLiteral("aAbBcCnNñÑoOeEéÉáÁíóÓúüÜzZ 0123456789-.,/");
+    static const QString wideLetters = narrowLetters + QStringLiteral("€ΩωЖж");
+    const QString& letters = wide ? wideLetters : narrowLetters;
     static const QStringList beginnings{QString(), QStringLiteral("Articulo 00"), QStringLiteral("ARTICULO 0"),
                                         QStringLiteral("caño "), QStringLiteral("Caño galvanizado "),
                                         QStringLiteral("  cano"), QStringLiteral("Ñandú")};
@@ -26,10 +29,10 @@ QString spanishText(std::mt19937& rng) {
     return s;
 }
 
-QStringList spanishTexts(int n, unsigned seed) {
+QStringList spanishTexts(int n, unsigned seed, bool wide = false) {
     std::mt19937 rng(seed);
     QStringList texts;
-    for (int i = 0; i < n; ++i) texts << spanishText(rng);
+    for (int i = 0; i < n; ++i) texts << spanishText(rng, wide);
     // Equal texts, and texts equal but for case, so stability and groups show.
     for (int i = 0; i < n / 10; ++i) {
         const QString t = texts[std::uniform_int_distribution<int>(0, n - 1)(rng)];
@@ -64,36 +67,55 @@ const QLocale kLocales[] = {QLocale(QLocale::Spanish, QLocale::Argentina), QLoca
                             QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Swedish, QLocale::Sweden),
                             QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia)};
 
+// Short lists, and lists long enough to be split by their first bits and keyed on two threads.
+struct SortCase {
+    int texts;
+    bool wide;
+    std::vector<QLocale> locales;
+};
+const SortCase kSortCases[] = {
+    {.texts = 4000, .wide = false, .locales = std::vector<QLocale>(std::begin(kLocales), std::end(kLocales))},
+    {.texts = 4000, .wide = true, .locales = {QLocale(QLocale::Spanish, QLocale::Argentina)}},
+    {.texts = 70000, .wide = false, .locales = {QLocale(QLocale::Spanish, QLocale::Argentina)}},
+    {.texts = 70000, .wide = true, .locales = {QLocale(QLocale::Swedish, QLocale::Sweden)}},
+};
+
 TEST(SortStrategies, CollatedOrderIsQCollatorsExactOrderBothWays) {
-    const QStringList texts = spanishTexts(4000, 3);
-    const RowText text = [&](uint32_t row) { return QStringView(texts[row]); };
-    for (const QLocale& locale : kLocales) {
-        SCOPED_TRACE(locale.name().toStdString());
-        QCollator collator(locale);
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        auto compare = [&](const QString& a, const QString& b) { return collator.compare(a, b); };
-        for (bool descending : {false, true}) {
-            std::vector<uint32_t> rows = identity(size_t(texts.size()));
-            std::vector<bool> same;
-            platform::sortCollated(rows, text, texts.size(), locale, descending, same);
-            EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, compare));
-            for (size_t i = 1; i < rows.size(); ++i)
-                ASSERT_EQ(same[i], compare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
+    for (const SortCase& c : kSortCases) {
+        SCOPED_TRACE(testing::Message() << c.texts << " texts, wide " << c.wide);
+        const QStringList texts = spanishTexts(c.texts, 3, c.wide);
+        const RowText text = [&](uint32_t row) { return QStringView(texts[row]); };
+        for (const QLocale& locale : c.locales) {
+            SCOPED_TRACE(locale.name().toStdString());
+            QCollator collator(locale);
+            collator.setCaseSensitivity(Qt::CaseInsensitive);
+            auto compare = [&](const QString& a, const QString& b) { return collator.compare(a, b); };
+            for (bool descending : {false, true}) {
+                std::vector<uint32_t> rows = identity(size_t(texts.size()));
+                std::vector<bool> same;
+                platform::sortCollated(rows, text, locale, descending, same);
+                EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, compare));
+                for (size_t i = 1; i < rows.size(); ++i)
+                    ASSERT_EQ(same[i], compare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
+            }
         }
     }
 }
 
 TEST(SortStrategies, FoldedOrderComparesCaseFoldedCharactersBothWays) {
-    QStringList texts = spanishTexts(4000, 4);
-    texts << QStringLiteral("ab") << QString(QStringLiteral("ab") + QChar(0)) << QStringLiteral("AB");  // a NUL is no end
-    const RowText text = [&](uint32_t row) { return QStringView(texts[row]); };
-    for (bool descending : {false, true}) {
-        std::vector<uint32_t> rows = identity(size_t(texts.size()));
-        std::vector<bool> same;
-        platform::sortFolded(rows, text, descending, same);
-        EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, foldedCompare));
-        for (size_t i = 1; i < rows.size(); ++i)
-            ASSERT_EQ(same[i], foldedCompare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
+    for (const SortCase& c : kSortCases) {
+        SCOPED_TRACE(testing::Message() << c.texts << " texts, wide " << c.wide);
+        QStringList texts = spanishTexts(c.texts, 4, c.wide);
+        texts << QStringLiteral("ab") << QString(QStringLiteral("ab") + QChar(0)) << QStringLiteral("AB");  // a NUL is no end
+        const RowText text = [&](uint32_t row) { return QStringView(texts[row]); };
+        for (bool descending : {false, true}) {
+            std::vector<uint32_t> rows = identity(size_t(texts.size()));
+            std::vector<bool> same;
+            platform::sortFolded(rows, text, descending, same);
+            EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, foldedCompare));
+            for (size_t i = 1; i < rows.size(); ++i)
+                ASSERT_EQ(same[i], foldedCompare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
+        }
     }
 }
 

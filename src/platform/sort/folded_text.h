@@ -21,6 +21,15 @@ inline uint64_t foldedKey(QStringView text, qsizetype from) {
     return key;
 }
 
+// Eight folded characters the same way, a byte each: for texts whose folded characters are
+// all below U+0100.
+inline uint64_t narrowFoldedKey(QStringView text, qsizetype from) {
+    uint64_t key = 0;
+    const char16_t* p = text.utf16();
+    for (qsizetype k = from; k < from + 8; ++k) key = (key << 8) | (k < text.size() ? foldedChar(p[k]) : 0);
+    return key;
+}
+
 // <0, 0 or >0, as `a` sorts before, with or after `b`.
 int compareFolded(QStringView a, QStringView b);
 bool startsWithFolded(QStringView text, QStringView key);

@@ -10,19 +10,28 @@ namespace platform {
 // (a radix sort by words; within a level, long ranges are ordered by a byte radix sort and
 // short ones by comparison): rows sharing their first words are sorted by the next word
 // only among themselves, so texts that share long beginnings cost one more pass each
-// instead of long comparisons.
-//   keyAt(row, level)      the level-th word of the row's key (0 past its end)
-//   exhausted(row, level)  the key has nothing beyond that word
-//   finalLess(a, b)        orders rows whose words were all equal (false when they are equal)
+// instead of long comparisons. Words are asked for level by level (the first twice in long lists).
+//   keyAt(row, level)   the level-th word of the row's key (0 past its end), as a KeyWord
+//                       that also tells whether the key has nothing beyond it
+//   finalLess(a, b)     orders rows whose words were all equal (false when they are equal)
+//   tied(begin, end)    told of each run of positions whose words were all equal, once
+//                       finalLess has ordered it
+struct KeyWord {
+    uint64_t word;
+    bool last;
+};
+
 namespace keysort_detail {
 
-// Sorts the range's rows by their keys, stable (descending too); `keys` and `ids` come in
+// Sorts a range of rows by their keys, stable (descending too); `keys` and `rows` come in
 // the range's current order and leave in the sorted one. Long ranges go by bytes, least
 // significant first (a radix sort: no comparisons, and the bytes every key shares are
 // skipped); short ones by comparison.
-inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, bool descending,
-                      std::vector<uint64_t>& keysTmp, std::vector<uint32_t>& idsTmp) {
+inline void sortRange(std::vector<uint64_t>& keys, uint32_t* rows, bool descending, std::vector<uint64_t>& keysTmp,
+                      std::vector<uint32_t>& idsTmp) {
     const size_t m = keys.size();
+    keysTmp.resize(m);
+    idsTmp.resize(m);
     if (m < 512) {
         std::vector<uint32_t> at(m);
         for (size_t i = 0; i < m; ++i) at[i] = uint32_t(i);
@@ -30,21 +39,20 @@ inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, b
             if (keys[a] != keys[b]) return descending ? keys[a] > keys[b] : keys[a] < keys[b];
             return a < b;
         });
-        keysTmp.resize(m);
-        idsTmp.resize(m);
         for (size_t i = 0; i < m; ++i) {
             keysTmp[i] = keys[at[i]];
-            idsTmp[i] = ids[at[i]];
+            idsTmp[i] = rows[at[i]];
         }
         keys.swap(keysTmp);
-        ids.swap(idsTmp);
+        std::copy(idsTmp.begin(), idsTmp.end(), rows);
         return;
     }
     std::vector<uint32_t> counts(8 * 256, 0);
     for (uint64_t k : keys)
         for (int b = 0; b < 8; ++b) ++counts[size_t(b) * 256 + ((k >> (8 * b)) & 0xff)];
-    keysTmp.resize(m);
-    idsTmp.resize(m);
+    // The rows move between the range itself and idsTmp, pass by pass.
+    uint32_t* from = rows;
+    uint32_t* to = idsTmp.data();
     for (int b = 0; b < 8; ++b) {
         uint32_t* c = &counts[size_t(b) * 256];
         if (c[(keys[0] >> (8 * b)) & 0xff] == m) continue;  // every key has this byte
@@ -56,54 +64,96 @@ inline void sortRange(std::vector<uint64_t>& keys, std::vector<uint32_t>& ids, b
             sum += c[bucket];
         }
         for (size_t i = 0; i < m; ++i) {
-            const uint32_t to = start[(keys[i] >> (8 * b)) & 0xff]++;
-            keysTmp[to] = keys[i];
-            idsTmp[to] = ids[i];
+            const uint32_t at = start[(keys[i] >> (8 * b)) & 0xff]++;
+            keysTmp[at] = keys[i];
+            to[at] = from[i];
         }
         keys.swap(keysTmp);
-        ids.swap(idsTmp);
+        std::swap(from, to);
+    }
+    if (from != rows) std::copy(from, from + m, rows);
+}
+
+// Long lists are first split by the top 16 bits of their keys (a stable counting sort), so
+// the passes after it hold their scratch arrays for one part at a time, not for every row
+// at once. `top[i]` belongs to rows[i]; each part of two rows or more is handed to `part`.
+inline constexpr size_t kSplitFrom = size_t(1) << 16;
+
+template <class Part>
+void splitByTopBits(uint32_t* rows, size_t n, bool descending, std::vector<uint16_t> top, Part part) {
+    std::vector<uint32_t> starts(size_t(1) << 16, 0);
+    for (size_t i = 0; i < n; ++i) ++starts[top[i]];
+    uint32_t sum = 0;
+    for (size_t v = 0; v < starts.size(); ++v) {
+        const size_t bucket = descending ? starts.size() - 1 - v : v;
+        const uint32_t count = starts[bucket];
+        starts[bucket] = sum;
+        sum += count;
+    }
+    {
+        std::vector<uint32_t> sorted(n);
+        for (size_t i = 0; i < n; ++i) sorted[starts[top[i]]++] = rows[i];
+        std::copy(sorted.begin(), sorted.end(), rows);
+    }
+    top = {};
+    // starts[bucket] is now the end of its part; parts follow each other in the sorted order.
+    size_t begin = 0;
+    for (size_t v = 0; v < starts.size(); ++v) {
+        const size_t end = starts[descending ? starts.size() - 1 - v : v];
+        if (end - begin > 1) part(begin, end);
+        begin = end;
     }
 }
 
 }  // namespace keysort_detail
 
-template <class KeyAt, class Exhausted, class FinalLess>
-void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Exhausted exhausted, FinalLess finalLess) {
+template <class KeyAt, class FinalLess, class Tied>
+void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, FinalLess finalLess, Tied tied) {
     struct Range {
         size_t begin, end;
         unsigned level;
     };
     std::vector<Range> work;
-    if (n > 1) work.push_back({0, n, 0});
+    if (n >= keysort_detail::kSplitFrom) {
+        std::vector<uint16_t> top(n);
+        for (size_t i = 0; i < n; ++i) top[i] = uint16_t(keyAt(rows[i], 0).word >> 48);
+        keysort_detail::splitByTopBits(rows, n, descending, std::move(top),
+                                       [&](size_t begin, size_t end) { work.push_back({begin, end, 0}); });
+    } else if (n > 1) {
+        work.push_back({0, n, 0});
+    }
     std::vector<uint64_t> keys, keysTmp;
-    std::vector<uint32_t> ids, idsTmp;
+    std::vector<uint32_t> idsTmp;
+    // Per row: its key goes on past the word read last.
+    std::vector<bool> more(n > 1 ? size_t(*std::max_element(rows, rows + n)) + 1 : 0);
     while (!work.empty()) {
         const Range r = work.back();
         work.pop_back();
         const size_t m = r.end - r.begin;
         keys.resize(m);
-        ids.assign(rows + r.begin, rows + r.end);
+        uint32_t* ids = rows + r.begin;
         bool allSame = true;
         for (size_t i = 0; i < m; ++i) {
-            keys[i] = keyAt(ids[i], r.level);
+            const KeyWord k = keyAt(ids[i], r.level);
+            keys[i] = k.word;
+            more[ids[i]] = !k.last;
             allSame = allSame && keys[i] == keys[0];
         }
-        if (!allSame) {
-            keysort_detail::sortRange(keys, ids, descending, keysTmp, idsTmp);
-            std::copy(ids.begin(), ids.end(), rows + r.begin);
-        }
+        if (!allSame) keysort_detail::sortRange(keys, ids, descending, keysTmp, idsTmp);
         for (size_t g = 0; g < m;) {
             size_t h = g + 1;
             while (h < m && keys[h] == keys[g]) ++h;
             if (h - g > 1) {
                 bool done = true;
-                for (size_t i = g; i < h && done; ++i) done = exhausted(rows[r.begin + i], r.level);
+                for (size_t i = g; i < h && done; ++i) done = !more[rows[r.begin + i]];
+                uint32_t* from = rows + r.begin + g;
+                uint32_t* to = rows + r.begin + h;
                 if (!done) {
                     work.push_back({r.begin + g, r.begin + h, r.level + 1});
-                } else if (descending) {
-                    std::stable_sort(rows + r.begin + g, rows + r.begin + h, [&](uint32_t a, uint32_t b) { return finalLess(b, a); });
                 } else {
-                    std::stable_sort(rows + r.begin + g, rows + r.begin + h, finalLess);
+                    if (descending) std::stable_sort(from, to, [&](uint32_t a, uint32_t b) { return finalLess(b, a); });
+                    else std::stable_sort(from, to, finalLess);
+                    tied(r.begin + g, r.begin + h);
                 }
             }
             g = h;

@@ -44,7 +44,7 @@ void ShownOrder::sortBy(int column, bool descending, const RowText& text, const 
     else next = order_;
     if (column == sortedColumn_) reverseEqualGroups(next, sameAsPrevious_);
     else if (locale.language() == QLocale::C) sortFolded(next, text, descending, sameAsPrevious_);
-    else sortCollated(next, text, rows_, locale, descending, sameAsPrevious_);
+    else sortCollated(next, text, locale, descending, sameAsPrevious_);
     sortedColumn_ = column;
     sortedDescending_ = descending;
     order_ = std::move(next);

@@ -6,6 +6,7 @@
 
 #include <QCollator>
 #include <algorithm>
+#include <numeric>
 
 namespace platform {
 
@@ -28,39 +29,110 @@ void reverseEqualGroups(std::vector<uint32_t>& rows, std::vector<bool>& sameAsPr
     sameAsPrevious = std::move(same);
 }
 
+namespace {
+
+// The level-th four folded characters of a text, and whether the text ends within them.
+KeyWord foldedWord(QStringView text, unsigned level) {
+    const qsizetype from = qsizetype(level) * 4;
+    return {foldedKey(text, from), text.size() <= from + 4};
+}
+
+// The same by eight characters, for texts whose folded characters all fit in a byte (Latin-1,
+// as most Spanish texts are): half the passes over rows that share long beginnings.
+KeyWord narrowFoldedWord(QStringView text, unsigned level) {
+    const qsizetype from = qsizetype(level) * 8;
+    return {narrowFoldedKey(text, from), text.size() <= from + 8};
+}
+
+bool allNarrow(const std::vector<uint32_t>& order, const RowText& text) {
+    for (uint32_t row : order)
+        for (QChar c : text(row))
+            if (foldedChar(c.unicode()) > 0xff) return false;
+    return true;
+}
+
+template <class Tied>
+void sortFoldedTelling(std::vector<uint32_t>& rows, const RowText& text, bool descending, Tied tied) {
+    // Equal folded words and both texts over: they differ at most in trailing U+0000s.
+    auto shorter = [&](uint32_t a, uint32_t b) { return text(a).size() < text(b).size(); };
+    if (allNarrow(rows, text)) {
+        sortByKeyWords(
+            rows.data(), rows.size(), descending,
+            [&](uint32_t row, unsigned level) { return narrowFoldedWord(text(row), level); }, shorter, tied);
+    } else {
+        sortByKeyWords(
+            rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return foldedWord(text(row), level); },
+            shorter, tied);
+    }
+}
+
+}  // namespace
+
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending, std::vector<bool>& sameAsPrevious) {
-    sortFolded(rows, text, descending);
     sameAsPrevious.assign(rows.size(), false);
-    for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = compareFolded(text(rows[i - 1]), text(rows[i])) == 0;
+    sortFoldedTelling(rows, text, descending, [&](size_t begin, size_t end) {
+        for (size_t i = begin + 1; i < end; ++i) sameAsPrevious[i] = text(rows[i - 1]).size() == text(rows[i]).size();
+    });
 }
 
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending) {
-    sortByKeyWords(
-        rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return foldedKey(text(row), qsizetype(level) * 4); },
-        [&](uint32_t row, unsigned level) { return text(row).size() <= qsizetype(level + 1) * 4; },
-        // Equal folded words and both texts over: they differ at most in trailing U+0000s.
-        [&](uint32_t a, uint32_t b) { return text(a).size() < text(b).size(); });
+    sortFoldedTelling(rows, text, descending, [](size_t, size_t) {});
 }
 
-void sortCollated(std::vector<uint32_t>& rows, const RowText& text, qsizetype rowCount, const QLocale& locale,
-                  bool descending, std::vector<bool>& sameAsPrevious) {
-    CollationKeys keys;
-    sameAsPrevious.assign(rows.size(), false);
-    if (keys.build(locale, rowCount, text)) {
-        sortByKeyWords(
-            rows.data(), rows.size(), descending, [&](uint32_t row, unsigned level) { return keys.word(row, level); },
-            [&](uint32_t row, unsigned level) { return keys.exhausted(row, level); },
-            [](uint32_t, uint32_t) { return false; });
-        for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = keys.equal(rows[i - 1], rows[i]);
-        return;
-    }
-    // No collator of our own for this locale: Qt's, pair by pair.
+namespace {
+
+// Qt's collator, pair by pair: for a locale without a collator of our own, or keys too long.
+void sortByQCollator(uint32_t* rows, size_t n, const RowText& text, const QLocale& locale, bool descending,
+                     std::vector<bool>::iterator same) {
     QCollator collator(locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     auto less = [&](uint32_t a, uint32_t b) { return collator.compare(text(a), text(b)) < 0; };
-    if (descending) std::stable_sort(rows.begin(), rows.end(), [&](uint32_t a, uint32_t b) { return less(b, a); });
-    else std::stable_sort(rows.begin(), rows.end(), less);
-    for (size_t i = 1; i < rows.size(); ++i) sameAsPrevious[i] = collator.compare(text(rows[i - 1]), text(rows[i])) == 0;
+    if (descending) std::stable_sort(rows, rows + n, [&](uint32_t a, uint32_t b) { return less(b, a); });
+    else std::stable_sort(rows, rows + n, less);
+    for (size_t i = 1; i < n; ++i) same[std::ptrdiff_t(i)] = collator.compare(text(rows[i - 1]), text(rows[i])) == 0;
+}
+
+// Sorts rows[0, n) by whole keys, built for just these rows.
+void sortByKeys(CollationKeys& keys, uint32_t* rows, size_t n, const RowText& text, const QLocale& locale,
+                bool descending, std::vector<bool>::iterator same) {
+    if (!keys.build(uint32_t(n), [&](uint32_t i) { return text(rows[i]); })) {
+        sortByQCollator(rows, n, text, locale, descending, same);
+        return;
+    }
+    std::vector<uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0u);
+    sortByKeyWords(
+        order.data(), n, descending,
+        [&](uint32_t i, unsigned level) { return KeyWord{keys.word(i, level), keys.exhausted(i, level)}; },
+        [](uint32_t, uint32_t) { return false; },
+        [&](size_t begin, size_t end) {
+            for (size_t i = begin + 1; i < end; ++i) same[std::ptrdiff_t(i)] = true;
+        });
+    const std::vector<uint32_t> before(rows, rows + n);
+    for (size_t i = 0; i < n; ++i) rows[i] = before[order[i]];
+}
+
+}  // namespace
+
+void sortCollated(std::vector<uint32_t>& rows, const RowText& text, const QLocale& locale,
+                  bool descending, std::vector<bool>& sameAsPrevious) {
+    sameAsPrevious.assign(rows.size(), false);
+    CollationKeys keys;
+    if (!keys.open(locale)) {
+        sortByQCollator(rows.data(), rows.size(), text, locale, descending, sameAsPrevious.begin());
+        return;
+    }
+    if (rows.size() < keysort_detail::kSplitFrom) {
+        sortByKeys(keys, rows.data(), rows.size(), text, locale, descending, sameAsPrevious.begin());
+        return;
+    }
+    // Long lists: split by the first bits of the keys, then each part keyed and sorted on its
+    // own, so whole keys are held for one part at a time.
+    std::vector<uint16_t> top = keys.firstBits(uint32_t(rows.size()), [&](uint32_t i) { return text(rows[i]); });
+    keysort_detail::splitByTopBits(rows.data(), rows.size(), descending, std::move(top), [&](size_t begin, size_t end) {
+        sortByKeys(keys, rows.data() + begin, end - begin, text, locale, descending,
+                   sameAsPrevious.begin() + std::ptrdiff_t(begin));
+    });
 }
 
 }  // namespace platform

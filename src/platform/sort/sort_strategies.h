@@ -24,7 +24,7 @@ void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descendin
 void sortFolded(std::vector<uint32_t>& rows, const RowText& text, bool descending);
 
 // By the locale's collation ignoring case, exactly as QCollator orders the texts.
-void sortCollated(std::vector<uint32_t>& rows, const RowText& text, qsizetype rowCount, const QLocale& locale,
+void sortCollated(std::vector<uint32_t>& rows, const RowText& text, const QLocale& locale,
                   bool descending, std::vector<bool>& sameAsPrevious);
 
 }  // namespace platform
