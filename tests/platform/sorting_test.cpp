@@ -53,6 +53,13 @@ std::vector<uint32_t> identity(size_t n) {
     return rows;
 }
 
+// The rows in an order of their own, as a list sorted by another column holds them.
+std::vector<uint32_t> shuffled(size_t n, unsigned seed) {
+    std::vector<uint32_t> rows = identity(n);
+    std::shuffle(rows.begin(), rows.end(), std::mt19937(seed));
+    return rows;
+}
+
 // Stable reference order of `rows` by `compare`, and its groups of equal rows.
 template <class Compare>
 std::vector<uint32_t> referenceSort(std::vector<uint32_t> rows, const QStringList& texts, bool descending, Compare compare) {
@@ -67,7 +74,8 @@ const QLocale kLocales[] = {QLocale(QLocale::Spanish, QLocale::Argentina), QLoca
                             QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::Swedish, QLocale::Sweden),
                             QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia)};
 
-// Short lists, and lists long enough to be split by their first bits and keyed on two threads.
+// Short lists, and lists long enough to be split by their first bits, read by blocks of rows
+// and keyed on two threads; each sorted from a shuffled order, so stability shows.
 struct SortCase {
     int texts;
     bool wide;
@@ -91,10 +99,11 @@ TEST(SortStrategies, CollatedOrderIsQCollatorsExactOrderBothWays) {
             collator.setCaseSensitivity(Qt::CaseInsensitive);
             auto compare = [&](const QString& a, const QString& b) { return collator.compare(a, b); };
             for (bool descending : {false, true}) {
-                std::vector<uint32_t> rows = identity(size_t(texts.size()));
+                const std::vector<uint32_t> start = shuffled(size_t(texts.size()), 11);
+                std::vector<uint32_t> rows = start;
                 std::vector<bool> same;
                 platform::sortCollated(rows, text, locale, descending, same);
-                EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, compare));
+                EXPECT_EQ(rows, referenceSort(start, texts, descending, compare));
                 for (size_t i = 1; i < rows.size(); ++i)
                     ASSERT_EQ(same[i], compare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
             }
@@ -109,10 +118,11 @@ TEST(SortStrategies, FoldedOrderComparesCaseFoldedCharactersBothWays) {
         texts << QStringLiteral("ab") << QString(QStringLiteral("ab") + QChar(0)) << QStringLiteral("AB");  // a NUL is no end
         const RowText text = [&](uint32_t row) { return QStringView(texts[row]); };
         for (bool descending : {false, true}) {
-            std::vector<uint32_t> rows = identity(size_t(texts.size()));
+            const std::vector<uint32_t> start = shuffled(size_t(texts.size()), 12);
+            std::vector<uint32_t> rows = start;
             std::vector<bool> same;
             platform::sortFolded(rows, text, descending, same);
-            EXPECT_EQ(rows, referenceSort(identity(size_t(texts.size())), texts, descending, foldedCompare));
+            EXPECT_EQ(rows, referenceSort(start, texts, descending, foldedCompare));
             for (size_t i = 1; i < rows.size(); ++i)
                 ASSERT_EQ(same[i], foldedCompare(texts[rows[i - 1]], texts[rows[i]]) == 0) << i;
         }

@@ -39,7 +39,7 @@ bool CollationKeys::open(const QLocale& locale) {
 template <class Work>
 void CollationKeys::inHalves(uint32_t n, Work work) const {
     // Keying is most of a collated sort's time; a collator serves one thread at a time.
-    constexpr uint32_t kTwoThreadsFrom = 1 << 15;
+    constexpr uint32_t kTwoThreadsFrom = 1 << 12;
     const uint32_t half = n >= kTwoThreadsFrom && second_ ? n / 2 : n;
     std::exception_ptr secondFailure;
     {

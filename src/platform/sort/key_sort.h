@@ -10,7 +10,7 @@ namespace platform {
 // (a radix sort by words; within a level, long ranges are ordered by a byte radix sort and
 // short ones by comparison): rows sharing their first words are sorted by the next word
 // only among themselves, so texts that share long beginnings cost one more pass each
-// instead of long comparisons. Words are asked for level by level (the first twice in long lists).
+// instead of long comparisons. Each row's words are asked for once each, level by level.
 //   keyAt(row, level)   the level-th word of the row's key (0 past its end), as a KeyWord
 //                       that also tells whether the key has nothing beyond it
 //   finalLess(a, b)     orders rows whose words were all equal (false when they are equal)
@@ -74,10 +74,9 @@ inline void sortRange(std::vector<uint64_t>& keys, uint32_t* rows, bool descendi
     if (from != rows) std::copy(from, from + m, rows);
 }
 
-// Long lists are first split by the top 16 bits of their keys (a stable counting sort), so
-// the passes after it hold their scratch arrays for one part at a time, not for every row
-// at once. `top[i]` belongs to rows[i]; each part of two rows or more is handed to `part`.
-inline constexpr size_t kSplitFrom = size_t(1) << 16;
+// Splits rows by the top 16 bits of their keys (a stable counting sort), so that the work
+// after it can hold its scratch for one part at a time, not for every row at once. `top[i]`
+// belongs to rows[i]; each part of two rows or more is handed to `part`, in order.
 
 template <class Part>
 void splitByTopBits(uint32_t* rows, size_t n, bool descending, std::vector<uint16_t> top, Part part) {
@@ -105,6 +104,27 @@ void splitByTopBits(uint32_t* rows, size_t n, bool descending, std::vector<uint1
     }
 }
 
+// Reading rows this many or more goes by blocks of rows (forEachByRowBlock).
+inline constexpr size_t kByRowBlockFrom = size_t(1) << 14;
+
+// Calls visit(i) for each place i of ids[0, m), the places ordered by the blocks of 2^14 rows
+// their rows lie in (a counting sort into `scratch`): rows in a sorted order lie all over
+// memory, and reading them block by block keeps each block's texts in the caches meanwhile.
+template <class Visit>
+void forEachByRowBlock(const uint32_t* ids, size_t m, std::vector<uint32_t>& scratch, Visit visit) {
+    if (m < kByRowBlockFrom) {
+        for (size_t i = 0; i < m; ++i) visit(i);
+        return;
+    }
+    constexpr int kShift = 14;
+    std::vector<uint32_t> start((size_t(*std::max_element(ids, ids + m)) >> kShift) + 2, 0);
+    for (size_t i = 0; i < m; ++i) ++start[(ids[i] >> kShift) + 1];
+    for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+    scratch.resize(m);
+    for (size_t i = 0; i < m; ++i) scratch[start[ids[i] >> kShift]++] = uint32_t(i);
+    for (uint32_t i : scratch) visit(i);
+}
+
 }  // namespace keysort_detail
 
 template <class KeyAt, class FinalLess, class Tied>
@@ -114,14 +134,7 @@ void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Fina
         unsigned level;
     };
     std::vector<Range> work;
-    if (n >= keysort_detail::kSplitFrom) {
-        std::vector<uint16_t> top(n);
-        for (size_t i = 0; i < n; ++i) top[i] = uint16_t(keyAt(rows[i], 0).word >> 48);
-        keysort_detail::splitByTopBits(rows, n, descending, std::move(top),
-                                       [&](size_t begin, size_t end) { work.push_back({begin, end, 0}); });
-    } else if (n > 1) {
-        work.push_back({0, n, 0});
-    }
+    if (n > 1) work.push_back({0, n, 0});
     std::vector<uint64_t> keys, keysTmp;
     std::vector<uint32_t> idsTmp;
     // Per row: its key goes on past the word read last.
@@ -132,13 +145,13 @@ void sortByKeyWords(uint32_t* rows, size_t n, bool descending, KeyAt keyAt, Fina
         const size_t m = r.end - r.begin;
         keys.resize(m);
         uint32_t* ids = rows + r.begin;
-        bool allSame = true;
-        for (size_t i = 0; i < m; ++i) {
+        keysort_detail::forEachByRowBlock(ids, m, idsTmp, [&](size_t i) {
             const KeyWord k = keyAt(ids[i], r.level);
             keys[i] = k.word;
             more[ids[i]] = !k.last;
-            allSame = allSame && keys[i] == keys[0];
-        }
+        });
+        bool allSame = true;
+        for (size_t i = 1; i < m && allSame; ++i) allSame = keys[i] == keys[0];
         if (!allSame) keysort_detail::sortRange(keys, ids, descending, keysTmp, idsTmp);
         for (size_t g = 0; g < m;) {
             size_t h = g + 1;

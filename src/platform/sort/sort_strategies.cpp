@@ -44,11 +44,15 @@ KeyWord narrowFoldedWord(QStringView text, unsigned level) {
     return {narrowFoldedKey(text, from), text.size() <= from + 8};
 }
 
-bool allNarrow(const std::vector<uint32_t>& order, const RowText& text) {
-    for (uint32_t row : order)
-        for (QChar c : text(row))
-            if (foldedChar(c.unicode()) > 0xff) return false;
-    return true;
+bool allNarrow(const std::vector<uint32_t>& rows, const RowText& text) {
+    bool narrow = true;
+    std::vector<uint32_t> scratch;
+    keysort_detail::forEachByRowBlock(rows.data(), rows.size(), scratch, [&](size_t i) {
+        if (narrow)
+            for (QChar c : text(rows[i]))
+                if (foldedChar(c.unicode()) > 0xff) narrow = false;
+    });
+    return narrow;
 }
 
 template <class Tied>
@@ -92,24 +96,31 @@ void sortByQCollator(uint32_t* rows, size_t n, const RowText& text, const QLocal
     for (size_t i = 1; i < n; ++i) same[std::ptrdiff_t(i)] = collator.compare(text(rows[i - 1]), text(rows[i])) == 0;
 }
 
-// Sorts rows[0, n) by whole keys, built for just these rows.
+// Sorts rows[0, n) by whole keys, built for just these rows (block by block of rows, see
+// forEachByRowBlock: the keys are numbered in that order).
 void sortByKeys(CollationKeys& keys, uint32_t* rows, size_t n, const RowText& text, const QLocale& locale,
                 bool descending, std::vector<bool>::iterator same) {
-    if (!keys.build(uint32_t(n), [&](uint32_t i) { return text(rows[i]); })) {
+    std::vector<uint32_t> placeOf;  // placeOf[k]: the place in rows of the k-th key
+    placeOf.reserve(n);
+    std::vector<uint32_t> scratch;
+    keysort_detail::forEachByRowBlock(rows, n, scratch, [&](size_t i) { placeOf.push_back(uint32_t(i)); });
+    scratch = {};
+    if (!keys.build(uint32_t(n), [&](uint32_t k) { return text(rows[placeOf[k]]); })) {
         sortByQCollator(rows, n, text, locale, descending, same);
         return;
     }
+    // The keys in the rows' current order, so that the sort stays stable.
     std::vector<uint32_t> order(n);
-    std::iota(order.begin(), order.end(), 0u);
+    for (size_t k = 0; k < n; ++k) order[placeOf[k]] = uint32_t(k);
     sortByKeyWords(
         order.data(), n, descending,
-        [&](uint32_t i, unsigned level) { return KeyWord{keys.word(i, level), keys.exhausted(i, level)}; },
+        [&](uint32_t k, unsigned level) { return KeyWord{keys.word(k, level), keys.exhausted(k, level)}; },
         [](uint32_t, uint32_t) { return false; },
         [&](size_t begin, size_t end) {
             for (size_t i = begin + 1; i < end; ++i) same[std::ptrdiff_t(i)] = true;
         });
     const std::vector<uint32_t> before(rows, rows + n);
-    for (size_t i = 0; i < n; ++i) rows[i] = before[order[i]];
+    for (size_t i = 0; i < n; ++i) rows[i] = before[placeOf[order[i]]];
 }
 
 }  // namespace
@@ -122,17 +133,41 @@ void sortCollated(std::vector<uint32_t>& rows, const RowText& text, const QLocal
         sortByQCollator(rows.data(), rows.size(), text, locale, descending, sameAsPrevious.begin());
         return;
     }
-    if (rows.size() < keysort_detail::kSplitFrom) {
+    constexpr size_t kSplitFrom = size_t(1) << 16;
+    if (rows.size() < kSplitFrom) {
         sortByKeys(keys, rows.data(), rows.size(), text, locale, descending, sameAsPrevious.begin());
         return;
     }
-    // Long lists: split by the first bits of the keys, then each part keyed and sorted on its
-    // own, so whole keys are held for one part at a time.
-    std::vector<uint16_t> top = keys.firstBits(uint32_t(rows.size()), [&](uint32_t i) { return text(rows[i]); });
+    // Long lists: split by the first bits of the keys, then keyed and sorted part by part, so
+    // whole keys are held for one part at a time; small parts side by side go together.
+    std::vector<uint16_t> top(rows.size());
+    {
+        std::vector<uint32_t> placeOf;
+        placeOf.reserve(rows.size());
+        std::vector<uint32_t> scratch;
+        keysort_detail::forEachByRowBlock(rows.data(), rows.size(), scratch,
+                                          [&](size_t i) { placeOf.push_back(uint32_t(i)); });
+        scratch = {};
+        const std::vector<uint16_t> byKey =
+            keys.firstBits(uint32_t(rows.size()), [&](uint32_t k) { return text(rows[placeOf[k]]); });
+        for (size_t k = 0; k < rows.size(); ++k) top[placeOf[k]] = byKey[k];
+    }
+    // The parts gathered, [from, to), with the rows alone in their parts between them.
+    constexpr size_t kTogether = size_t(1) << 16;
+    constexpr size_t kNone = SIZE_MAX;
+    size_t from = kNone, to = 0;
+    auto sortGathered = [&] {
+        if (from != kNone)
+            sortByKeys(keys, rows.data() + from, to - from, text, locale, descending,
+                       sameAsPrevious.begin() + std::ptrdiff_t(from));
+        from = kNone;
+    };
     keysort_detail::splitByTopBits(rows.data(), rows.size(), descending, std::move(top), [&](size_t begin, size_t end) {
-        sortByKeys(keys, rows.data() + begin, end - begin, text, locale, descending,
-                   sameAsPrevious.begin() + std::ptrdiff_t(begin));
+        if (from != kNone && end - from > kTogether) sortGathered();
+        if (from == kNone) from = begin;
+        to = end;
     });
+    sortGathered();
 }
 
 }  // namespace platform
