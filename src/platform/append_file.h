@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 // A private file that a program appends to and syncs: a log whose lines must be on disk
 // before the work they describe is done (the deletion journal). Every failure is returned as
@@ -24,7 +25,7 @@ public:
     // link; an existing file must belong to this user and be writable by nobody else. A new
     // file is readable and writable by its owner only. Returns why it failed, or nothing.
     QString open(const QString& path, Mode mode, bool* existed = nullptr);
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return fd_ != -1; }
     void close();
 
     // An exclusive lock held until the file is closed; false when another process (or
@@ -41,7 +42,7 @@ public:
     QString sync();
 
 private:
-    int fd_ = -1;
+    std::intptr_t fd_ = -1;  // the descriptor, or on Windows the handle
 };
 
 // Creates `folder` and its missing parents, the new ones readable by their owner only, each

@@ -2,9 +2,8 @@
 
 #include "platform/runtime_error.h"
 
+#include <charconv>
 #include <cmath>
-#include <locale.h>
-#include <stdlib.h>
 
 namespace platform {
 
@@ -89,10 +88,16 @@ double Val(const QString& text) {
         if (i > from) number.append(exponent);
         else i = mark;
     }
-    // Val reads the period whatever the process locale is (Qt sets it from the environment,
-    // and a comma locale would make strtod stop at the period).
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
-    double v = strtod_l(number.constData(), nullptr, cLocale);
+    // Val reads the period whatever the process locale is: from_chars knows no locale.
+    double v = 0;
+    const char* from = number.constData();
+    if (*from == '+') ++from;  // from_chars takes a minus sign only
+    const auto [end, error] = std::from_chars(from, number.constData() + number.size(), v);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        if (number.contains("e-")) return 0;  // too small: what is left is 0
+        throw RuntimeError::of(kOverflow);
+    }
     if (std::isinf(v)) throw RuntimeError::of(kOverflow);
     return v;
 }

@@ -12,8 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 
 namespace utility {
 

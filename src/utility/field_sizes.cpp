@@ -1,8 +1,7 @@
 #include "utility/field_sizes.h"
 
 #include <QRegularExpression>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 
 namespace utility {
 

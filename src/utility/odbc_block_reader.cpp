@@ -4,8 +4,7 @@
 
 #include <QScopeGuard>
 #include <algorithm>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 #include <vector>
 
 namespace utility {

@@ -1,7 +1,9 @@
 #include "utility/odbc_connection_text.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
+#include "platform/odbc_drivers.h"
+
+#include <iterator>
 
 namespace utility {
 
@@ -24,13 +26,14 @@ QStringList installedOdbcDrivers() {
     SQLHENV env = SQL_NULL_HENV;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env))) return drivers;
     SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLCHAR name[256];
-    SQLCHAR attributes[1024];
+    // Wide characters: what every driver manager implements (Wine's among them).
+    SQLWCHAR name[256];
+    SQLWCHAR attributes[1024];
     SQLSMALLINT nameLen = 0, attrLen = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(env, direction, name, sizeof name, &nameLen, attributes, sizeof attributes,
-                                    &attrLen))) {
-        drivers << QString::fromLocal8Bit(reinterpret_cast<const char*>(name));
+    while (SQL_SUCCEEDED(SQLDriversW(env, direction, name, SQLSMALLINT(std::size(name)), &nameLen, attributes,
+                                     SQLSMALLINT(std::size(attributes)), &attrLen))) {
+        drivers << QString::fromUtf16(reinterpret_cast<const char16_t*>(name), qsizetype(nameLen));
         direction = SQL_FETCH_NEXT;
     }
     SQLFreeHandle(SQL_HANDLE_ENV, env);
@@ -41,9 +44,9 @@ bool sqlServerDriverConfigured() { return !configuredDriver().isEmpty(); }
 
 QString sqlServerDriver(const QStringList& installed) {
     if (const QString configured = configuredDriver(); !configured.isEmpty()) return configured;
-    for (const char* wanted : {"ODBC Driver 18 for SQL Server", "ODBC Driver 17 for SQL Server", "FreeTDS"})
+    for (const QString& wanted : platform::usualSqlServerDrivers())
         for (const QString& name : installed)
-            if (name.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return name;
+            if (name.compare(wanted, Qt::CaseInsensitive) == 0) return name;
     return {};
 }
 

@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <limits>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 
 namespace utility {
 

@@ -8,8 +8,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <QSqlResult>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 
 namespace utility {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "demo/demo_database.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 
 #include <QElapsedTimer>
@@ -26,7 +27,7 @@ struct Outcome {
 inline Outcome runProgram(const QString& binary, const QStringList& args, const QMap<QString, QString>& env = {},
                           std::function<void()> inChild = {}, const QString& workDir = {}) {
     QProcess p;
-    if (inChild) p.setChildProcessModifier(inChild);
+    testsupport::runInChild(p, std::move(inChild));
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
     for (const char* gone : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "STOCKFIX_SCRIPT"})

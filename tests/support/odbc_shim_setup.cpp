@@ -12,8 +12,7 @@
 #include <QVariant>
 #include <atomic>
 #include <utility>
-#include <sql.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 
 namespace testsupport {
 

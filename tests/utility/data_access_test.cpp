@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
-#include <sqlext.h>
+#include "platform/odbc_api.h"
 
 using platform::Recordset;
 using testsupport::ProgramTest;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pod_buffer.h"
+#include "platform/sort/locale_collator.h"
 
 #include <QLocale>
 #include <QStringView>
@@ -8,8 +9,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-struct UCollator;
 
 // The locale's collation as keys: one sort key per text, all in one buffer, compared as
 // bytes. They order texts exactly as QCollator does for the same locale, ignoring case,
@@ -52,10 +51,6 @@ public:
     }
 
 private:
-    struct Close {
-        void operator()(UCollator* c) const;
-    };
-    using Collator = std::unique_ptr<UCollator, Close>;
     struct Part {
         uint32_t first = 0;
         PodBuffer<uint8_t> bytes;  // keys back to back; a key never holds a 0 byte
@@ -66,8 +61,8 @@ private:
     template <class Work>
     void inHalves(uint32_t n, Work work) const;
 
-    Collator collator_;
-    Collator second_;  // a clone for the second thread; null when cloning failed
+    std::unique_ptr<LocaleCollator> collator_;
+    std::unique_ptr<LocaleCollator> second_;  // a clone for the second thread; null when none
     Part parts_[2];
 };
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QLocale>
+#include <QStringView>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The platform's collation of a locale, ignoring case, as sort keys: ICU's where ICU is the
+// system's (the collator QCollator makes there), the system's own sort keys on Windows
+// (LCMapStringEx, what QCollator compares with there). Keys compare as bytes exactly as
+// QCollator compares the texts, and hold no 0 byte.
+namespace platform {
+
+class LocaleCollator {
+public:
+    // Null when the locale has no collation here (the C locale among them).
+    static std::unique_ptr<LocaleCollator> open(const QLocale& locale);
+    virtual ~LocaleCollator() = default;
+
+    // Another collator of the same locale for another thread; null when none can be made.
+    virtual std::unique_ptr<LocaleCollator> clone() const = 0;
+    // The text's key into `key`, without a final 0 byte; false when the platform fails.
+    virtual bool sortKey(QStringView text, std::vector<uint8_t>& key) const = 0;
+    // The key's first 16 bits (0 for a missing byte), sooner than the whole key where it can.
+    virtual uint16_t firstBits(QStringView text) const = 0;
+};
+
+}  // namespace platform
