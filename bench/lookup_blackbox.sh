@@ -1,7 +1,7 @@
 #!/bin/sh
 # lookup_blackbox.sh: the real lookup-demo program over a large table, from the outside.
 #
-#   bench/lookup_blackbox.sh [--rows N] [--build DIR] [--locales "C.UTF-8 es_AR.UTF-8"]
+#   bench/lookup_blackbox.sh [--rows N] [--build DIR] [--locales "C.UTF-8 es_AR.UTF-8"] [--runs K]
 #
 # Writes a SQLite file with N rows (default 1,000,000) of two article-like text columns,
 # then per locale: the floor (the same SELECT stepped with the SQLite C API, every cell
@@ -16,12 +16,14 @@ set -eu
 rows=1000000
 build=build
 locales="C.UTF-8 es_AR.UTF-8"
+runs=3
 while [ $# -gt 0 ]; do
     case "$1" in
     --rows) rows=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --locales) locales=$2; shift 2 ;;
-    *) echo "uso: lookup_blackbox.sh [--rows N] [--build DIR] [--locales LISTA]" >&2; exit 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *) echo "uso: lookup_blackbox.sh [--rows N] [--build DIR] [--locales LISTA] [--runs K]" >&2; exit 2 ;;
     esac
 done
 table="$build/bench/lookup_blackbox_table"
@@ -42,12 +44,20 @@ run_demo() {
     echo "$(( (end - start) / 1000 )) $(cat "$dir/rss")"
 }
 
+# The least of K runs of a command printing "TIME [KB]": "TIME KB" (KB from the same runs' least).
+least() {
+    k=0
+    while [ $k -lt "$runs" ]; do "$@"; k=$((k + 1)); done |
+        LC_ALL=C awk 'NR == 1 || $1 < t {t = $1} NR == 1 || $2 < m {m = $2} END {print t, m + 0}'
+}
+floor_ms() { LC_ALL=C.UTF-8 "$table" floor "$dir/big.sqlite" "$rows" | awk '{print $2}'; }
+
 # Arithmetic in the C locale: a Spanish one would write decimal commas.
 for locale in $locales; do
-    floor=$(LC_ALL=C.UTF-8 "$table" floor "$dir/big.sqlite" "$rows" | awk '{print $2}')
-    set -- $(run_demo "$locale" "$dir/one.sqlite")
+    floor=$(least floor_ms | awk '{print $1}')
+    set -- $(least run_demo "$locale" "$dir/one.sqlite")
     start_us=$1 start_kb=$2
-    set -- $(run_demo "$locale" "$dir/big.sqlite")
+    set -- $(least run_demo "$locale" "$dir/big.sqlite")
     LC_ALL=C awk -v locale="$locale" -v rows="$rows" -v floor="$floor" -v open_us="$1" -v peak="$2" \
         -v start_us="$start_us" -v start_kb="$start_kb" 'BEGIN {
         printf "locale %s\nrows %d count\nfloor_c_api_ms %.1f ms\nopen_ms %.1f ms\nopen_to_floor %.2f x\n",

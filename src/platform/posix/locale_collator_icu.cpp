@@ -25,16 +25,14 @@ public:
         return std::make_unique<IcuCollator>(std::move(copy));
     }
 
-    bool sortKey(QStringView text, std::vector<uint8_t>& key) const override {
-        if (key.size() < 256) key.resize(256);
-        int32_t length = ucol_getSortKey(c_.get(), chars(text), int32_t(text.size()), key.data(), int32_t(key.size()));
-        if (length > int32_t(key.size())) {
-            key.resize(size_t(length));
-            length = ucol_getSortKey(c_.get(), chars(text), int32_t(text.size()), key.data(), int32_t(key.size()));
+    qsizetype sortKey(QStringView text, std::vector<uint8_t>& buffer) const override {
+        if (buffer.size() < 256) buffer.resize(256);
+        int32_t length = ucol_getSortKey(c_.get(), chars(text), int32_t(text.size()), buffer.data(), int32_t(buffer.size()));
+        if (length > int32_t(buffer.size())) {
+            buffer.resize(size_t(length));
+            length = ucol_getSortKey(c_.get(), chars(text), int32_t(text.size()), buffer.data(), int32_t(buffer.size()));
         }
-        if (length <= 0) return false;
-        key.resize(size_t(length - 1));  // the final 0 byte
-        return true;
+        return length > 0 ? qsizetype(length - 1) : -1;  // the final 0 byte left out
     }
 
     // Two bytes of a partial key: only as much of the text is read as they need.

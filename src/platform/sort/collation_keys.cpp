@@ -61,11 +61,12 @@ bool CollationKeys::build(uint32_t n, const TextAt& text) {
         std::vector<uint8_t> key;
         for (uint32_t i = from; i < to; ++i) {
             // A missing byte reads as 0, which no key holds.
-            if (!c->sortKey(text(i), key) || p.bytes.size() + key.size() > UINT32_MAX) {
+            const qsizetype length = c->sortKey(text(i), key);
+            if (length < 0 || p.bytes.size() + size_t(length) > UINT32_MAX) {
                 ok[half] = false;
                 return;
             }
-            p.bytes.append(key.data(), key.size());
+            p.bytes.append(key.data(), size_t(length));
             p.ends.push_back(uint32_t(p.bytes.size()));
         }
     });

@@ -20,8 +20,9 @@ public:
 
     // Another collator of the same locale for another thread; null when none can be made.
     virtual std::unique_ptr<LocaleCollator> clone() const = 0;
-    // The text's key into `key`, without a final 0 byte; false when the platform fails.
-    virtual bool sortKey(QStringView text, std::vector<uint8_t>& key) const = 0;
+    // The text's key at the start of `buffer` (grown when too small, never shrunk), without a
+    // final 0 byte: returns its length, or -1 when the platform fails.
+    virtual qsizetype sortKey(QStringView text, std::vector<uint8_t>& buffer) const = 0;
     // The key's first 16 bits (0 for a missing byte), sooner than the whole key where it can.
     virtual uint16_t firstBits(QStringView text) const = 0;
 };

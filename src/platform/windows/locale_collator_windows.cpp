@@ -16,33 +16,28 @@ public:
     // The system's sort keys keep no state: one serves every thread.
     std::unique_ptr<LocaleCollator> clone() const override { return std::make_unique<WindowsCollator>(name_); }
 
-    bool sortKey(QStringView text, std::vector<uint8_t>& key) const override {
+    qsizetype sortKey(QStringView text, std::vector<uint8_t>& buffer) const override {
+        if (text.isEmpty()) return 0;
         const auto chars = reinterpret_cast<LPCWSTR>(text.utf16());
-        if (text.isEmpty()) {
-            key.clear();
-            return true;
-        }
-        if (key.size() < 256) key.resize(256);
+        if (buffer.size() < 256) buffer.resize(256);
         // The length in bytes, the final 0 byte included; 0 when the buffer is too small.
-        int length = LCMapStringEx(name_.c_str(), kFlags, chars, int(text.size()), reinterpret_cast<LPWSTR>(key.data()),
-                                   int(key.size()), nullptr, nullptr, 0);
+        int length = LCMapStringEx(name_.c_str(), kFlags, chars, int(text.size()), reinterpret_cast<LPWSTR>(buffer.data()),
+                                   int(buffer.size()), nullptr, nullptr, 0);
         if (length == 0) {
             length = LCMapStringEx(name_.c_str(), kFlags, chars, int(text.size()), nullptr, 0, nullptr, nullptr, 0);
-            if (length <= 0) return false;
-            key.resize(size_t(length));
-            length = LCMapStringEx(name_.c_str(), kFlags, chars, int(text.size()), reinterpret_cast<LPWSTR>(key.data()),
-                                   int(key.size()), nullptr, nullptr, 0);
+            if (length <= 0) return -1;
+            buffer.resize(size_t(length));
+            length = LCMapStringEx(name_.c_str(), kFlags, chars, int(text.size()), reinterpret_cast<LPWSTR>(buffer.data()),
+                                   int(buffer.size()), nullptr, nullptr, 0);
         }
-        if (length <= 0) return false;
-        key.resize(size_t(length - 1));
-        return true;
+        return length > 0 ? qsizetype(length - 1) : -1;
     }
 
     // No partial keys here: the first bytes of the whole key.
     uint16_t firstBits(QStringView text) const override {
         thread_local std::vector<uint8_t> key;
-        if (!sortKey(text, key)) return 0;
-        return uint16_t((key.size() > 0 ? key[0] << 8 : 0) | (key.size() > 1 ? key[1] : 0));
+        const qsizetype length = sortKey(text, key);
+        return uint16_t((length > 0 ? key[0] << 8 : 0) | (length > 1 ? key[1] : 0));
     }
 
 private:
