@@ -38,8 +38,10 @@ inline Outcome runProgram(const QString& binary, const QStringList& args, const 
     t.start();
     p.start(binary, args);
     EXPECT_TRUE(p.waitForFinished(120000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError()), t.elapsed()};
+    // Lines as the tests read them: Windows programs end theirs with CR LF.
+    auto text = [](const QByteArray& bytes) { return QString::fromLocal8Bit(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, text(p.readAllStandardOutput()),
+            text(p.readAllStandardError()), t.elapsed()};
 }
 
 inline Outcome runStockfix(const QStringList& args, const QMap<QString, QString>& env = {},
