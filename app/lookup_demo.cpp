@@ -2,6 +2,7 @@
 // choice as one JSON object.
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
+#include "platform/console_text.h"
 #include "platform/report_list_view.h"
 #include "lookup/mascara_consulta.h"
 #include "platform/application.h"
@@ -65,7 +66,7 @@ QString consultaPedida(const QString& consulta, const lookup::Lib_ClsCons2& requ
 }
 
 void avisar(const QString& texto) {
-    std::fprintf(stderr, "lookup-demo: aviso: %s\n", texto.toLocal8Bit().constData());
+    std::fprintf(stderr, "lookup-demo: aviso: %s\n", platform::consoleBytes(texto).constData());
     std::fflush(stderr);
 }
 
@@ -95,8 +96,8 @@ QJsonValue lista(const lookup::Coleccion& c) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    platform::setUpConsole();
+    const QStringList args = platform::programArguments(argc, argv);
     bool checks = false, cantidades = false, aceptar = false, hayConsulta = false;
     QString campo, clave, consulta;
     QStringList nombresDevueltos;
@@ -105,7 +106,7 @@ int main(int argc, char* argv[]) {
         const QString& a = args[i];
         auto valor = [&](QString& destino) {
             if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "lookup-demo: falta el valor de %s\n", a.toLocal8Bit().constData());
+                std::fprintf(stderr, "lookup-demo: falta el valor de %s\n", platform::consoleBytes(a).constData());
                 std::exit(2);
             }
             destino = args[++i];
@@ -132,7 +133,7 @@ int main(int argc, char* argv[]) {
             return 2;
         } else if (a.startsWith(u"--")) {
             std::fprintf(stderr, "lookup-demo: opción desconocida: %s\nPruebe: lookup-demo --help\n",
-                         a.toLocal8Bit().constData());
+                         platform::consoleBytes(a).constData());
             return 2;
         } else keys << a;
     }
@@ -142,7 +143,7 @@ int main(int argc, char* argv[]) {
     }
     const QString linea = startup::textoLineaDeComandos(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
-        std::fprintf(stderr, "lookup-demo: %s\n", problema.toLocal8Bit().constData());
+        std::fprintf(stderr, "lookup-demo: %s\n", platform::consoleBytes(problema).constData());
         return 2;
     }
     if (!platform::hasDisplay()) {

@@ -4,6 +4,7 @@
 #include "correction/diario_borrado.h"
 #include "correction/reposicion_diario.h"
 #include "platform/application.h"
+#include "platform/console_text.h"
 #include "platform/script_prompter.h"
 #include "platform/unhandled.h"
 #include "startup/linea_de_comandos.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -67,7 +67,7 @@ class BatchStatusLine : public correction::LineaEstado {
 public:
     void mostrar(const QString& text) override {
         if (text.isEmpty()) return;
-        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::fputs(platform::consoleBytes(text).constData(), stdout);
         std::fputc('\n', stdout);
     }
 };
@@ -79,34 +79,37 @@ int main(int argc, char* argv[]) {
     QString journal, restore;
     bool journalGiven = false, restoreGiven = false;
     QStringList keys;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+    platform::setUpConsole();
+    const QStringList arguments = platform::programArguments(argc, argv);
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const QByteArray said = platform::consoleBytes(arg);
+        if (arg == u"--help" || arg == u"-h") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (std::strcmp(arg, "--batch") == 0) {
+        } else if (arg == u"--batch") {
             batch = true;
-        } else if (std::strcmp(arg, "--dry-run") == 0) {
+        } else if (arg == u"--dry-run") {
             dryRun = true;
-        } else if (std::strcmp(arg, "--journal") == 0 || std::strcmp(arg, "--restore") == 0) {
-            const bool isJournal = arg[2] == 'j';
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                std::fprintf(stderr, "stockfix: %s necesita el nombre de un archivo\nPruebe: stockfix --help\n", arg);
+        } else if (arg == u"--journal" || arg == u"--restore") {
+            const bool isJournal = arg == u"--journal";
+            if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty()) {
+                std::fprintf(stderr, "stockfix: %s necesita el nombre de un archivo\nPruebe: stockfix --help\n", said.constData());
                 return 2;
             }
             // The keys where the file should be: said without repeating them (they may hold the password).
-            if (argv[i + 1][0] == '@') {
+            if (arguments[i + 1].startsWith(u'@')) {
                 std::fprintf(stderr, "stockfix: %s necesita el nombre de un archivo antes de las claves\n"
-                                     "Pruebe: stockfix --help\n", arg);
+                                     "Pruebe: stockfix --help\n", said.constData());
                 return 2;
             }
-            (isJournal ? journal : restore) = QString::fromLocal8Bit(argv[++i]);
+            (isJournal ? journal : restore) = arguments[++i];
             (isJournal ? journalGiven : restoreGiven) = true;
-        } else if (std::strncmp(arg, "--", 2) == 0) {
-            std::fprintf(stderr, "stockfix: opción desconocida: %s\nPruebe: stockfix --help\n", arg);
+        } else if (arg.startsWith(QStringLiteral("--"))) {
+            std::fprintf(stderr, "stockfix: opción desconocida: %s\nPruebe: stockfix --help\n", said.constData());
             return 2;
         } else {
-            keys << QString::fromLocal8Bit(arg);
+            keys << arg;
         }
     }
     if (dryRun && !batch) {
@@ -123,7 +126,7 @@ int main(int argc, char* argv[]) {
     }
     const QString linea = startup::textoLineaDeComandos(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
-        std::fprintf(stderr, "stockfix: %s\n", problema.toLocal8Bit().constData());
+        std::fprintf(stderr, "stockfix: %s\n", platform::consoleBytes(problema).constData());
         return 2;
     }
     correction::ajustesDiario().archivo = journal;
@@ -137,17 +140,17 @@ int main(int argc, char* argv[]) {
         try {
             script = correction::LeerDiario(restore);
         } catch (const platform::RuntimeError& e) {
-            std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
+            std::fprintf(stderr, "stockfix: %s\n", platform::consoleBytes(e.description()).constData());
             return 2;
         }
-        if (!script.aviso.isEmpty()) std::fprintf(stderr, "stockfix: %s\n", script.aviso.toLocal8Bit().constData());
+        if (!script.aviso.isEmpty()) std::fprintf(stderr, "stockfix: %s\n", platform::consoleBytes(script.aviso).constData());
         platform::NoHandler([&] {
             startup::IniciarSistema();
             correction::CuentaReposicion n;
             try {
                 n = correction::ReponerDiario(utility::dataAccess(), script);
             } catch (const correction::DiarioRechazado& e) {  // checked against the session: nothing ran
-                std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
+                std::fprintf(stderr, "stockfix: %s\n", platform::consoleBytes(e.description()).constData());
                 platform::End(2);
             }
             std::printf("%lld filas repuestas, %lld ya estaban\n", n.repuestas, n.presentes);
@@ -162,7 +165,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication app(argc, argv);
         platform::setUpApplication(linea);
         correction::ajustesDiario().alAbrir = [](const QString& path) {
-            std::fprintf(stderr, "stockfix: diario de borrado: %s\n", path.toLocal8Bit().constData());
+            std::fprintf(stderr, "stockfix: diario de borrado: %s\n", platform::consoleBytes(path).constData());
             std::fflush(stderr);
         };
         platform::NoHandler([&] {
@@ -178,7 +181,7 @@ int main(int argc, char* argv[]) {
             try {
                 correction::CorregirComprobantes(rsDatos, status);
             } catch (const correction::DiarioEnUso& e) {  // refused before any deletion
-                std::fprintf(stderr, "stockfix: %s\n", e.description().toLocal8Bit().constData());
+                std::fprintf(stderr, "stockfix: %s\n", platform::consoleBytes(e.description()).constData());
                 platform::End(2);
             }
         });

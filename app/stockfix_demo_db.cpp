@@ -1,5 +1,6 @@
 // stockfix-demo-db: writes a demo SQLite database for trying the programs.
 #include "demo/demo_database.h"
+#include "platform/console_text.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -28,6 +29,8 @@ bool readNumber(const char* text, long long max, long long* out) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    platform::setUpConsole();
+    const QStringList arguments = platform::programArguments(argc, argv);
     demo::DemoOptions options;
     QString path;
     for (int i = 1; i < argc; ++i) {
@@ -48,7 +51,7 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "stockfix-demo-db: argumento no válido: %s\n%s", arg.c_str(), kUsage);
             return 2;
         } else {
-            path = QString::fromLocal8Bit(argv[i]);
+            path = i - 1 < arguments.size() ? arguments[i - 1] : QString::fromLocal8Bit(argv[i]);
         }
     }
     if (path.isEmpty()) {
@@ -57,9 +60,9 @@ int main(int argc, char* argv[]) {
     }
     const QString error = demo::createDemoDatabase(path, options);
     if (!error.isEmpty()) {
-        std::fprintf(stderr, "stockfix-demo-db: %s\n", error.toLocal8Bit().constData());
+        std::fprintf(stderr, "stockfix-demo-db: %s\n", platform::consoleBytes(error).constData());
         return 1;
     }
-    std::printf("Base de demostración escrita en %s\n", path.toLocal8Bit().constData());
+    std::printf("Base de demostración escrita en %s\n", platform::consoleBytes(path).constData());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/prompts.h"
 
+#include "platform/console_text.h"
 #include "platform/application.h"
 
 #include <cstdio>
@@ -47,7 +48,7 @@ QString answerCaption(int answer) {
 int ConsolePrompter::msgBox(const QString& prompt, int style, const QString&) {
     const bool critical = (style & 0x70) == vbCritical;
     FILE* out = critical ? stderr : stdout;
-    std::fputs(prompt.toLocal8Bit().constData(), out);
+    std::fputs(consoleBytes(prompt).constData(), out);
     std::fputc('\n', out);
     std::fflush(out);
     switch (style & 0x0F) {

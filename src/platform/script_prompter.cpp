@@ -1,5 +1,6 @@
 #include "platform/script_prompter.h"
 
+#include "platform/console_text.h"
 #include "platform/application.h"
 #include "platform/qt_prompter.h"
 
@@ -18,7 +19,7 @@ QStringList ScriptPrompter::linesFor(const QString& prompt, const QString& title
 
 void ScriptPrompter::write(const QStringList& lines) {
     for (const QString& line : lines) {
-        std::fputs(line.toLocal8Bit().constData(), out_);
+        std::fputs(consoleBytes(line).constData(), out_);
         std::fputc('\n', out_);
     }
     std::fflush(out_);

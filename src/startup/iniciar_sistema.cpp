@@ -1,5 +1,6 @@
 #include "startup/iniciar_sistema.h"
 
+#include "platform/console_text.h"
 #include "platform/application.h"
 #include "platform/error_styles.h"
 #include "platform/prompts.h"
@@ -35,7 +36,7 @@ void avisarSesionSinAbrir(const QString& motivo, const QString& pista) {
     platform::noteErrorReported();
     QString mensaje = QStringLiteral("No se pudo abrir la sesión con la base de datos: %1").arg(motivo);
     if (!pista.isEmpty()) mensaje += u'\n' + utility::DataAccess::hidePasswords(pista);
-    std::fprintf(stderr, "%s\n", mensaje.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", platform::consoleBytes(mensaje).constData());
     std::fflush(stderr);
     if (platform::prompter().hasWindows()) platform::MsgBox(mensaje, platform::vbOKOnly | platform::vbCritical);
 }

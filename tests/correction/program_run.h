@@ -1,6 +1,7 @@
 #pragma once
 
 #include "demo/demo_database.h"
+#include "platform/console_text.h"
 #include "support/child_process.h"
 #include "support/test_env.h"
 
@@ -39,7 +40,9 @@ inline Outcome runProgram(const QString& binary, const QStringList& args, const 
     p.start(binary, args);
     EXPECT_TRUE(p.waitForFinished(120000));
     // Lines as the tests read them: Windows programs end theirs with CR LF.
-    auto text = [](const QByteArray& bytes) { return QString::fromLocal8Bit(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+    auto text = [](const QByteArray& bytes) {
+        return platform::fromConsoleBytes(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    };
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, text(p.readAllStandardOutput()),
             text(p.readAllStandardError()), t.elapsed()};
 }
