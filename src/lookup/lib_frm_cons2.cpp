@@ -43,7 +43,7 @@ using platform::Trim;
 
 namespace {
 
-platform::ErrorHandler formLoadHandler() {
+platform::ErrorHandler manejadorDeFormLoad() {
     return platform::reportAndAsk([](const RuntimeError& e) {
         return int(utility::utilities().ReportError(e, {}, QStringLiteral("FORM_LOAD")));
     });
@@ -147,7 +147,7 @@ void Lib_FrmCons2::colocar(QWidget* control, const Twips& t) {
     control->setGeometry(qRound(t.left / tpp), qRound(t.top / tpp), qRound(t.width / tpp), qRound(t.height / tpp));
 }
 
-Lib_FrmCons2::Twips Lib_FrmCons2::twipsOf(const QWidget* control) const { return twips_.value(control); }
+Lib_FrmCons2::Twips Lib_FrmCons2::twipsDe(const QWidget* control) const { return twips_.value(control); }
 
 double Lib_FrmCons2::anchoVentana() const {
     return frameGeometry().width() * platform::twipsPerPixel(logicalDpiX());
@@ -201,7 +201,7 @@ void Lib_FrmCons2::MostrarModal() {
 }
 
 void Lib_FrmCons2::Form_Load() {
-    ErrorScope scope(formLoadHandler());
+    ErrorScope scope(manejadorDeFormLoad());
     scope.step([&] { Valores = nuevaColeccion(); });
     scope.step([&] { Cantidades = nuevaColeccion(); });
     scope.step([&] { ListView1->items().clear(); });
@@ -245,7 +245,7 @@ void Lib_FrmCons2::Encolumnar() {
             if (i != 0) {
                 // A new element copies element 0's design: same top, width and height.
                 CmbSearch << crearCaja(platform::CheckedInt16(i));
-                colocar(CmbSearch.back(), twipsOf(CmbSearch[0]));
+                colocar(CmbSearch.back(), twipsDe(CmbSearch[0]));
             }
             QComboBox* caja = CmbSearch[i];
             caja->setVisible(true);
@@ -261,7 +261,7 @@ void Lib_FrmCons2::Encolumnar() {
 }
 
 void Lib_FrmCons2::Leer(int32_t&, int16_t&) {
-    ErrorScope scope(formLoadHandler());
+    ErrorScope scope(manejadorDeFormLoad());
     platform::ListItemsModel& items = ListView1->items();
     platform::Recordset vacio0;
     bool hayRecordset = false;
@@ -315,18 +315,18 @@ void Lib_FrmCons2::AjustarDisposicion() {
                             platform::twipsPerPixel(logicalDpiX());
     const Disposicion d = calcularDisposicion(columnas, UsaCantidades, pantalla);
     for (size_t i = 0; i < d.cajas.size() && i < size_t(CmbSearch.size()); ++i) {
-        Twips t = twipsOf(CmbSearch[int(i)]);
+        Twips t = twipsDe(CmbSearch[int(i)]);
         t.left = d.cajas[i].left;
         t.width = d.cajas[i].width;
         colocar(CmbSearch[int(i)], t);
     }
-    Twips lista = twipsOf(ListView1);
+    Twips lista = twipsDe(ListView1);
     lista.width = d.anchoLista;
     colocar(ListView1, lista);
-    Twips panel = twipsOf(picFields);
+    Twips panel = twipsDe(picFields);
     panel.width = d.anchoPanel;
     colocar(picFields, panel);
-    Twips barra = twipsOf(HScroll1);
+    Twips barra = twipsDe(HScroll1);
     barra.width = d.anchoBarra;
     colocar(HScroll1, barra);
     HScroll1->setMaximum(d.maximoBarra);
@@ -351,11 +351,11 @@ void Lib_FrmCons2::resizeEvent(QResizeEvent* event) {
 
 void Lib_FrmCons2::Form_Resize() {
     ErrorScope scope(platform::skipEveryError());
-    const Redimension r = calcularRedimension(anchoVentana(), altoVentana(), twipsOf(Frame1).height,
-                                              twipsOf(Frame1).width, twipsOf(HScroll1).height);
+    const Redimension r = calcularRedimension(anchoVentana(), altoVentana(), twipsDe(Frame1).height,
+                                              twipsDe(Frame1).width, twipsDe(HScroll1).height);
     auto cambiar = [&](QWidget* control, auto&& ajuste) {
         scope.step([&] {
-            Twips t = twipsOf(control);
+            Twips t = twipsDe(control);
             ajuste(t);
             colocar(control, t);
         });
@@ -374,7 +374,7 @@ void Lib_FrmCons2::Form_Resize() {
 void Lib_FrmCons2::HScroll1_Change() {
     ErrorScope scope(platform::skipEveryError());
     scope.step([&] {
-        Twips t = twipsOf(picFields);
+        Twips t = twipsDe(picFields);
         t.left = -HScroll1->value();
         colocar(picFields, t);
     });

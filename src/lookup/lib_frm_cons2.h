@@ -16,7 +16,8 @@ class QMenu;
 class QPushButton;
 class QScrollBar;
 
-// The list engine stays private to the component: a caller reaches the list through ListView1.
+// The list engine stays private to the component (its headers are not installed): ListView1 is
+// for the component itself and its tests.
 namespace platform {
 class Recordset;
 class ReportListView;
@@ -75,7 +76,7 @@ public:
     struct Twips {
         double left = 0, top = 0, width = 0, height = 0;
     };
-    Twips twipsOf(const QWidget* control) const;
+    Twips twipsDe(const QWidget* control) const;
     // The window's outer width and height in twips.
     double anchoVentana() const;
     double altoVentana() const;

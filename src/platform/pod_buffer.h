@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -32,15 +34,27 @@ public:
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     const T* data() const { return data_; }
-    T& operator[](size_t i) { return data_[i]; }
-    const T& operator[](size_t i) const { return data_[i]; }
-    T& back() { return data_[size_ - 1]; }
+    T& operator[](size_t i) {
+        Q_ASSERT(i < size_);
+        return data_[i];
+    }
+    const T& operator[](size_t i) const {
+        Q_ASSERT(i < size_);
+        return data_[i];
+    }
+    T& back() {
+        Q_ASSERT(size_ > 0);
+        return data_[size_ - 1];
+    }
 
     void push_back(T value) {
         if (size_ == capacity_) grow(size_ + 1);
         data_[size_++] = value;
     }
-    void pop_back() { --size_; }
+    void pop_back() {
+        Q_ASSERT(size_ > 0);
+        --size_;
+    }
     void truncate(size_t n) {
         if (n < size_) size_ = n;
     }

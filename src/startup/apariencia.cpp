@@ -19,26 +19,26 @@ namespace {
 
 // Named icons among the program's own resources; the program carries only its own
 // icon, so any name but that one fails.
-QIcon iconResource(const QString& name) {
+QIcon iconoDeRecurso(const QString& name) {
     const QString path = QStringLiteral(":/icons/") + name;
     if (!QFile::exists(path)) throw RuntimeError::of(platform::kResourceNotFound);
     return QIcon(path);
 }
 
-QIcon iconFile(const QString& fileName) {
+QIcon iconoDeArchivo(const QString& fileName) {
     if (!QFile::exists(fileName)) throw RuntimeError::of(platform::kFileNotFound);
     const QPixmap picture(fileName);
     if (picture.isNull()) throw RuntimeError::of(platform::kInvalidPicture);
     return QIcon(picture);
 }
 
-QString typeName(const QWidget* form) {
+QString nombreDeTipo(const QWidget* form) {
     const QString name = QString::fromLatin1(form->metaObject()->className());
     const qsizetype colon = name.lastIndexOf(u"::");
     return colon < 0 ? name : name.mid(colon + 2);
 }
 
-void setStyleBar(QWidget* form, const char* controlName) {
+void ponerStyleBar(QWidget* form, const char* controlName) {
     QObject* control = form->findChild<QObject*>(QString::fromLatin1(controlName));
     if (!control || control->metaObject()->indexOfProperty("StyleBar") < 0)
         throw RuntimeError::of(platform::kObjectDoesntSupport);
@@ -54,17 +54,17 @@ void AplicarEstilo(QWidget* form) {
         icono = utility::iniFile().ReadValue(QStringLiteral("ZT000pr.INI"), QStringLiteral("Iconos"),
                                              QStringLiteral("IconoDelSistema"), QStringLiteral("ICONKORVELA"));
     });
-    scope.step([&] { form->setWindowIcon(iconResource(icono)); });
+    scope.step([&] { form->setWindowIcon(iconoDeRecurso(icono)); });
     scope.step([&] {
-        if (form->windowIcon().isNull()) form->setWindowIcon(iconFile(QStringLiteral("korvela.ico")));
+        if (form->windowIcon().isNull()) form->setWindowIcon(iconoDeArchivo(QStringLiteral("korvela.ico")));
     });
     bool esMdi = false;
-    scope.step([&] { esMdi = platform::EqualsNoCase(typeName(form), QStringLiteral("FRMMDI")); });
+    scope.step([&] { esMdi = platform::EqualsNoCase(nombreDeTipo(form), QStringLiteral("FRMMDI")); });
     if (esMdi) return;
     scope.step([&] { utility::formStyler().ApplyStyle(form); });
-    scope.step([&] { setStyleBar(form, "UtilKor1"); });
-    scope.step([&] { setStyleBar(form, "TBarRep1"); });
-    scope.step([&] { setStyleBar(form, "Util0011"); });
+    scope.step([&] { ponerStyleBar(form, "UtilKor1"); });
+    scope.step([&] { ponerStyleBar(form, "TBarRep1"); });
+    scope.step([&] { ponerStyleBar(form, "Util0011"); });
     scope.step([&] { QCoreApplication::processEvents(); });
 }
 

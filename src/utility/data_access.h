@@ -114,7 +114,7 @@ public:
 
 private:
     friend class Connection;
-    // Each returns why the session could not open, or the empty text.
+    // Returns why the session could not open, or the empty text.
     QString openOdbc();
     void fail(const QString& why);
     void applyCommandTimeout();

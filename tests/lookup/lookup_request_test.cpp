@@ -77,7 +77,7 @@ TEST_F(LookupRequest, TheWindowShowsEveryRowSortedWithItsColumnsAndBoxes) {
                    ASSERT_EQ(w.CmbSearch.size(), 3);  // no box over the quantity column
                    for (int i = 0; i < 3; ++i) {
                        SCOPED_TRACE(i);
-                       const auto box = w.twipsOf(w.CmbSearch[i]);
+                       const auto box = w.twipsDe(w.CmbSearch[i]);
                        EXPECT_EQ(box.left, list->columnHeader(i + 1).left);
                        EXPECT_NEAR(box.width, list->columnHeader(i + 1).width - 50, 1e-6);
                        EXPECT_EQ(box.top, 0);

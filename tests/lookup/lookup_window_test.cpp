@@ -29,24 +29,24 @@ TEST_F(LookupWindow, ResizingAndScrollingMoveTheControlsInTwips) {
         const QSize borders = w.frameGeometry().size() - w.size();
         w.resize(QSize(platform::twipsToPixels(9000, dpi), platform::twipsToPixels(6000, dpi)) - borders);
         ASSERT_EQ(w.anchoVentana(), 9000);
-        const auto panel = w.twipsOf(w.picFields);
-        const auto list = w.twipsOf(w.ListView1);
+        const auto panel = w.twipsDe(w.picFields);
+        const auto list = w.twipsDe(w.ListView1);
         EXPECT_EQ(panel.width, 8880);
         EXPECT_EQ(panel.height, 5265);
         EXPECT_EQ(list.width, 8860);
         EXPECT_EQ(list.height, 4410);
-        EXPECT_EQ(w.twipsOf(w.Frame1).top, 5325);
-        EXPECT_EQ(w.twipsOf(w.HScroll1).top, 5265 - 255 - 120);
-        EXPECT_EQ(w.twipsOf(w.Frame1).left, 4500 - 4935 / 2.0);
+        EXPECT_EQ(w.twipsDe(w.Frame1).top, 5325);
+        EXPECT_EQ(w.twipsDe(w.HScroll1).top, 5265 - 255 - 120);
+        EXPECT_EQ(w.twipsDe(w.Frame1).left, 4500 - 4935 / 2.0);
 
         w.HScroll1->setValue(1200);
-        EXPECT_EQ(w.twipsOf(w.picFields).left, -1200);
+        EXPECT_EQ(w.twipsDe(w.picFields).left, -1200);
         EXPECT_EQ(w.picFields->x(), platform::twipsToPixels(-1200, dpi));
         w.HScroll1->setValue(0);
-        EXPECT_EQ(w.twipsOf(w.picFields).left, 0);
+        EXPECT_EQ(w.twipsDe(w.picFields).left, 0);
 
         w.resize(10, 10);  // too small: the failing steps are skipped, nothing breaks
-        EXPECT_GE(w.twipsOf(w.picFields).height, 0);
+        EXPECT_GE(w.twipsDe(w.picFields).height, 0);
         w.CmdCancelar_Click();
     });
 }
@@ -149,7 +149,7 @@ TEST_F(LookupWindow, TheScrollBarMovesTheStripByACharacterAndByWhatTheWindowShow
     QTest::keyClick(bar, Qt::Key_Right);
     QTest::keyClick(bar, Qt::Key_Left);
     EXPECT_EQ(bar->value(), bar->singleStep());
-    EXPECT_EQ(w.twipsOf(w.picFields).left, -bar->singleStep());
+    EXPECT_EQ(w.twipsDe(w.picFields).left, -bar->singleStep());
     // A click beside the thumb: one page.
     QStyleOptionSlider option;
     option.initFrom(bar);
@@ -164,7 +164,7 @@ TEST_F(LookupWindow, TheScrollBarMovesTheStripByACharacterAndByWhatTheWindowShow
     ASSERT_FALSE(page.isEmpty());
     QTest::mouseClick(bar, Qt::LeftButton, {}, page.center());
     EXPECT_EQ(bar->value(), bar->singleStep() + bar->pageStep());
-    EXPECT_EQ(w.twipsOf(w.picFields).left, -bar->value());
+    EXPECT_EQ(w.twipsDe(w.picFields).left, -bar->value());
     EXPECT_EQ(w.picFields->x(), platform::twipsToPixels(-bar->value(), w.logicalDpiX()));
 
     // A narrower window shows less of the strip: a shorter page.

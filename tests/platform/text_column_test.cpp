@@ -1,7 +1,9 @@
 // A column of texts: rows appended, grown, cut and shortened in place read back as a plain
 // list of the same texts would.
+#include "platform/runtime_error.h"
 #include "platform/text_column.h"
 #include "platform/text_rules.h"
+#include "support/expect_runtime_error.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -48,6 +50,21 @@ TEST(TextColumn, RowsReadBackAsAppendedGrownAndCut) {
         qsizetype chars = 0;
         for (const QString& t : k.expected) chars += t.size();
         EXPECT_EQ(column.charCount(), chars);
+    }
+}
+
+// Past 4 Gi characters the offsets would wrap: growing there is refused (error 7, out of
+// memory) before a character is read, and the column stays as it was.
+TEST(TextColumn, GrowingPastItsLimitIsRefusedAndLeavesTheColumnAsItWas) {
+    const char16_t one[] = u"x";
+    const QStringView tooLong(one, platform::TextColumn::kMaxChars + 1);  // never read
+    for (bool extend : {false, true}) {
+        SCOPED_TRACE(extend ? "last row grown" : "row appended");
+        platform::TextColumn column;
+        column.append(u"uno");
+        testsupport::expectRuntimeError(platform::kOutOfMemory, [&] { extend ? column.extendLast(tooLong) : column.append(tooLong); });
+        EXPECT_EQ(rowsOf(column), QStringList{QStringLiteral("uno")});
+        EXPECT_EQ(column.charCount(), 3);
     }
 }
 

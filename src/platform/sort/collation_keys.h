@@ -10,9 +10,10 @@
 #include <memory>
 #include <vector>
 
-// The locale's collation as keys: one sort key per text, all in one buffer, compared as
-// bytes. They order texts exactly as QCollator does for the same locale, ignoring case,
-// without a key object per text. Long lists are keyed on two threads at once, so the text
+// The locale's collation as keys: one sort key per text, back to back in a buffer (one per
+// thread that built them), compared as bytes. They order texts exactly as QCollator does for
+// the same locale, ignoring case, without a key object per text. Long lists are keyed on two
+// threads at once, so the text
 // functions handed in must only read.
 namespace platform {
 
@@ -30,7 +31,8 @@ public:
     // order texts as their whole keys do, ties apart.
     std::vector<uint16_t> firstBits(uint32_t n, const TextAt& text) const;
 
-    // Keys texts 0 to n - 1, in place of those held; false when they would pass 4 Gi bytes.
+    // Keys texts 0 to n - 1, in place of those held; false when they would pass 4 Gi bytes or
+    // the platform cannot key a text.
     bool build(uint32_t n, const TextAt& text);
 
     // The level-th 8 bytes of a text's key, big-endian, 0 past its end.
