@@ -18,4 +18,15 @@ bool folderWritable(const QString& folder) {
     return info.isDir() && info.isWritable();
 }
 
+QStringList missingFolders(const QString& folder) {
+    QStringList missing;
+    for (QString at = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()); !QFileInfo::exists(at);) {
+        missing.prepend(at);
+        const QString parent = QFileInfo(at).path();
+        if (parent == at) break;
+        at = parent;
+    }
+    return missing;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where an installed program keeps the files its own folder cannot take.
 namespace platform {
@@ -12,5 +13,8 @@ QString userConfigFolder();
 
 // Whether this user can create files in `folder` (false when it does not exist).
 bool folderWritable(const QString& folder);
+
+// The folders of `folder`'s absolute path that do not exist yet, outermost first.
+QStringList missingFolders(const QString& folder);
 
 }  // namespace platform

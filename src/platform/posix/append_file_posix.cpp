@@ -1,4 +1,5 @@
 #include "platform/append_file.h"
+#include "platform/user_folders.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,14 +108,7 @@ void syncFolder(const QString& folder) {
 
 QString makePrivateFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    // The missing parts, outermost first.
-    QStringList missing;
-    for (QString at = clean; !QFileInfo::exists(at);) {
-        missing.prepend(at);
-        const QString parent = QFileInfo(at).path();
-        if (parent == at) break;
-        at = parent;
-    }
+    const QStringList missing = missingFolders(clean);
     for (const QString& part : missing) {
         if (::mkdir(nativePath(part).constData(), 0700) != 0 && errno != EEXIST)
             return QStringLiteral("no se pudo crear la carpeta %1: %2").arg(part, errnoText(errno));

@@ -1,4 +1,5 @@
 #include "platform/append_file.h"
+#include "platform/user_folders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -194,13 +195,7 @@ void syncFolder(const QString&) {}
 
 QString makePrivateFolder(const QString& folder) {
     const QString clean = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    QStringList missing;
-    for (QString at = clean; !QFileInfo::exists(at);) {
-        missing.prepend(at);
-        const QString parent = QFileInfo(at).path();
-        if (parent == at) break;
-        at = parent;
-    }
+    const QStringList missing = missingFolders(clean);
     PrivateSecurity security;
     for (const QString& part : missing) {
         if (!CreateDirectoryW(wide(part).c_str(), security.attributes()) && GetLastError() != ERROR_ALREADY_EXISTS)
