@@ -2,6 +2,7 @@
 
 #include "correction/textos_correccion.h"
 #include "platform/application.h"
+#include "platform/user_folders.h"
 #include "startup/valores_sesion.h"
 #include "utility/data_access.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QStandardPaths>
 
 #ifndef STOCKFIX_VERSION
 #define STOCKFIX_VERSION "0"
@@ -51,12 +51,11 @@ AjustesDiario& ajustesDiario() {
 
 QStringList carpetasDiario() {
     QStringList folders;
-    // An installed program's folder (/usr/bin) is no place for data, even for root.
+    // An installed program's folder is no place for data, even for root.
     const QString app = QDir::cleanPath(platform::App().path);
-    const bool system = app == u"/bin" || app == u"/sbin" || app.startsWith(QStringLiteral("/usr/"));
-    if (!app.isEmpty() && !system) folders << QDir(app).filePath(QStringLiteral("diarios"));
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!data.isEmpty()) folders << QDir(data).filePath(QStringLiteral("stockfix/diarios"));
+    if (!app.isEmpty() && !platform::isSystemProgramFolder(app)) folders << QDir(app).filePath(QStringLiteral("diarios"));
+    const QString data = platform::userDataFolder();
+    if (!data.isEmpty()) folders << QDir(data).filePath(QStringLiteral("diarios"));
     return folders;
 }
 

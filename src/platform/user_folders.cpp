@@ -2,16 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace platform {
-
-QString userConfigFolder() {
-    // The generic location, not the per-program one: stockfix, lookup-demo and the suite's
-    // other programs installed side by side share one mask file, as they share one folder.
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("stockfix"));
-}
 
 bool folderWritable(const QString& folder) {
     const QFileInfo info(folder);

@@ -5,6 +5,7 @@
 #include "startup/valores_sesion.h"
 #include "support/test_env.h"
 #include "utility/library.h"
+#include "support/child_process.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -155,7 +156,7 @@ TEST_F(MaskFile, AFolderWhereTheFileCannotBeMadeEndsTheStartUpQuietly) {
     const QString db = makeDatabase(QStringLiteral("s.sqlite"), testsupport::configurationTable());
     writeFile(path(QStringLiteral("notafolder")), "x");
     platform::App().path = path(QStringLiteral("notafolder"));
-    qputenv("XDG_CONFIG_HOME", path(QStringLiteral("notafolder")).toLocal8Bit());  // nor can the user's folder
+    qputenv(testsupport::kUserConfigHome, path(QStringLiteral("notafolder")).toLocal8Bit());  // nor can the user's folder
     platform::App().commandLine = QStringLiteral("@Server=sqlite; @DbName=%1;").arg(db);
     startup::IniciarSistema();
     EXPECT_TRUE(utility::dataAccess().IsOpen());

@@ -17,4 +17,8 @@ void runInChild(QProcess& process, std::function<void()> inChild);
 // is whatever else the user runs, English under Wine).
 bool runsInLocale(const QByteArray& wanted);
 
+// The environment variable that moves the user's configuration folder (the one
+// platform::userConfigFolder reads), so that a test can give its own.
+extern const char* const kUserConfigHome;
+
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 #include "startup/preparacion_consultas.h"
 #include "startup/valores_sesion.h"
 #include "utility/library.h"
+#include "support/child_process.h"
 
 #include <QSqlError>
 #include <QVariant>
@@ -61,7 +62,7 @@ void ProgramTest::SetUp() {
     platform::App().path = dir.path();
     platform::App().commandLine.clear();
     // The user's configuration folder of every test is its own, never the real one.
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv(testsupport::kUserConfigHome, dir.filePath(QStringLiteral("config")).toLocal8Bit());
     platform::forgetReportedErrors();
     startup::reiniciarValoresModulo();
 }

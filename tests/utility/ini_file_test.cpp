@@ -1,5 +1,6 @@
 #include "platform/application.h"
 #include "utility/ini_file.h"
+#include "support/child_process.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,8 +88,8 @@ TEST(IniFile, AnInstalledProgramAlsoLooksInTheUsersConfigurationFolder) {
 
 TEST(IniFile, AnInstalledProgramReadsTheIniFileFromTheUsersConfigurationFolder) {
     QTemporaryDir home;
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    const QByteArray saved = qgetenv(testsupport::kUserConfigHome);
+    qputenv(testsupport::kUserConfigHome, home.filePath(QStringLiteral("config")).toLocal8Bit());
     ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("config/stockfix"))));
     QFile f(home.filePath(QStringLiteral("config/stockfix/ZT000PR.ini")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -104,6 +105,6 @@ TEST(IniFile, AnInstalledProgramReadsTheIniFileFromTheUsersConfigurationFolder) 
                   expected[i]);
     }
     platform::App().path.clear();
-    if (saved.isNull()) qunsetenv("XDG_CONFIG_HOME");
-    else qputenv("XDG_CONFIG_HOME", saved);
+    if (saved.isNull()) qunsetenv(testsupport::kUserConfigHome);
+    else qputenv(testsupport::kUserConfigHome, saved);
 }

@@ -8,6 +8,8 @@ void runInChild(QProcess& process, std::function<void()> inChild) {
     if (inChild) process.setChildProcessModifier(std::move(inChild));
 }
 
+const char* const kUserConfigHome = "XDG_CONFIG_HOME";
+
 bool runsInLocale(const QByteArray& wanted) {
     const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
     return numeric && wanted == numeric;

@@ -7,6 +7,8 @@ namespace testsupport {
 
 void runInChild(QProcess&, std::function<void()> inChild) { Q_ASSERT(!inChild); }
 
+const char* const kUserConfigHome = "APPDATA";
+
 bool runsInLocale(const QByteArray& wanted) {
     if (wanted.startsWith("C.") || wanted == "C") return true;
     const qsizetype dot = wanted.indexOf('.');
