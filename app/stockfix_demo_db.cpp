@@ -4,8 +4,7 @@
 
 #include <QCoreApplication>
 #include <cstdio>
-#include <cstring>
-#include <string>
+#include <cstdlib>
 
 namespace {
 
@@ -33,25 +32,27 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = platform::programArguments(argc, argv);
     demo::DemoOptions options;
     QString path;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const QByteArray said = platform::consoleBytes(arg);
         long long n = 0;
-        if (arg == "--help" || arg == "-h") {
+        if (arg == u"--help" || arg == u"-h") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if ((arg == "--vouchers" || arg == "--seed" || arg == "--rows") && i + 1 < argc) {
-            if (!readNumber(argv[++i], arg == "--seed" ? 0xFFFFFFFFLL : 10000000LL, &n)) {
-                std::fprintf(stderr, "stockfix-demo-db: valor no válido para %s: %s\n", arg.c_str(), argv[i]);
+        } else if ((arg == u"--vouchers" || arg == u"--seed" || arg == u"--rows") && i + 1 < arguments.size()) {
+            const QByteArray value = platform::consoleBytes(arguments[++i]);
+            if (!readNumber(value.constData(), arg == u"--seed" ? 0xFFFFFFFFLL : 10000000LL, &n)) {
+                std::fprintf(stderr, "stockfix-demo-db: valor no válido para %s: %s\n", said.constData(), value.constData());
                 return 2;
             }
-            if (arg == "--seed") options.seed = uint32_t(n);
-            else if (arg == "--rows") options.articles = int(n);
+            if (arg == u"--seed") options.seed = uint32_t(n);
+            else if (arg == u"--rows") options.articles = int(n);
             else options.vouchers = int(n);
-        } else if (arg.rfind("--", 0) == 0 || !path.isEmpty()) {
-            std::fprintf(stderr, "stockfix-demo-db: argumento no válido: %s\n%s", arg.c_str(), kUsage);
+        } else if (arg.startsWith(QStringLiteral("--")) || !path.isEmpty()) {
+            std::fprintf(stderr, "stockfix-demo-db: argumento no válido: %s\n%s", said.constData(), kUsage);
             return 2;
         } else {
-            path = i - 1 < arguments.size() ? arguments[i - 1] : QString::fromLocal8Bit(argv[i]);
+            path = arg;
         }
     }
     if (path.isEmpty()) {

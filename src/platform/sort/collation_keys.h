@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/pod_buffer.h"
+#include "platform/sort/key_sort.h"
 #include "platform/sort/locale_collator.h"
 
 #include <QLocale>
@@ -35,21 +36,16 @@ public:
     // the platform cannot key a text.
     bool build(uint32_t n, const TextAt& text);
 
-    // The level-th 8 bytes of a text's key, big-endian, 0 past its end.
-    uint64_t word(uint32_t index, unsigned level) const {
+    // The level-th 8 bytes of a text's key, big-endian, 0 past its end, and whether the key
+    // ends within them.
+    KeyWord keyWord(uint32_t index, unsigned level) const {
         const Part& p = partOf(index);
         index -= p.first;
         const uint32_t from = index == 0 ? 0 : p.ends[index - 1], to = p.ends[index];
         const uint32_t at = from + level * 8;
         uint64_t w = 0;
         for (uint32_t k = 0; k < 8; ++k) w = (w << 8) | (at + k < to ? p.bytes[at + k] : 0);
-        return w;
-    }
-    bool exhausted(uint32_t index, unsigned level) const {
-        const Part& p = partOf(index);
-        index -= p.first;
-        const uint32_t from = index == 0 ? 0 : p.ends[index - 1];
-        return p.ends[index] - from <= (level + 1) * 8;
+        return {w, to - from <= (level + 1) * 8};
     }
 
 private:

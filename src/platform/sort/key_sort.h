@@ -77,7 +77,6 @@ inline void sortRange(std::vector<uint64_t>& keys, uint32_t* rows, bool descendi
 // Splits rows by the top 16 bits of their keys (a stable counting sort), so that the work
 // after it can hold its scratch for one part at a time, not for every row at once. `top[i]`
 // belongs to rows[i]; each part of two rows or more is handed to `part`, in order.
-
 template <class Part>
 void splitByTopBits(uint32_t* rows, size_t n, bool descending, std::vector<uint16_t> top, Part part) {
     std::vector<uint32_t> starts(size_t(1) << 16, 0);
@@ -107,21 +106,30 @@ void splitByTopBits(uint32_t* rows, size_t n, bool descending, std::vector<uint1
 // Reading rows this many or more goes by blocks of rows (forEachByRowBlock).
 inline constexpr size_t kByRowBlockFrom = size_t(1) << 14;
 
-// Calls visit(i) for each place i of ids[0, m), the places ordered by the blocks of 2^14 rows
-// their rows lie in (a counting sort into `scratch`): rows in a sorted order lie all over
-// memory, and reading them block by block keeps each block's texts in the caches meanwhile.
-template <class Visit>
-void forEachByRowBlock(const uint32_t* ids, size_t m, std::vector<uint32_t>& scratch, Visit visit) {
+// The places 0 to m - 1 of ids[0, m) into `places`, ordered by the blocks of 2^14 rows their
+// rows lie in (a counting sort): rows in a sorted order lie all over memory, and reading them
+// block by block keeps each block's texts in the caches meanwhile.
+inline void placesByRowBlock(const uint32_t* ids, size_t m, std::vector<uint32_t>& places) {
+    places.resize(m);
     if (m < kByRowBlockFrom) {
-        for (size_t i = 0; i < m; ++i) visit(i);
+        for (size_t i = 0; i < m; ++i) places[i] = uint32_t(i);
         return;
     }
     constexpr int kShift = 14;
     std::vector<uint32_t> start((size_t(*std::max_element(ids, ids + m)) >> kShift) + 2, 0);
     for (size_t i = 0; i < m; ++i) ++start[(ids[i] >> kShift) + 1];
     for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
-    scratch.resize(m);
-    for (size_t i = 0; i < m; ++i) scratch[start[ids[i] >> kShift]++] = uint32_t(i);
+    for (size_t i = 0; i < m; ++i) places[start[ids[i] >> kShift]++] = uint32_t(i);
+}
+
+// Calls visit(i) for each place i of ids[0, m) in that order (`scratch` holds the places).
+template <class Visit>
+void forEachByRowBlock(const uint32_t* ids, size_t m, std::vector<uint32_t>& scratch, Visit visit) {
+    if (m < kByRowBlockFrom) {
+        for (size_t i = 0; i < m; ++i) visit(i);
+        return;
+    }
+    placesByRowBlock(ids, m, scratch);
     for (uint32_t i : scratch) visit(i);
 }
 

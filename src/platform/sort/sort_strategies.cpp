@@ -101,10 +101,7 @@ void sortByQCollator(uint32_t* rows, size_t n, const RowText& text, const QLocal
 void sortByKeys(CollationKeys& keys, uint32_t* rows, size_t n, const RowText& text, const QLocale& locale,
                 bool descending, std::vector<bool>::iterator same) {
     std::vector<uint32_t> placeOf;  // placeOf[k]: the place in rows of the k-th key
-    placeOf.reserve(n);
-    std::vector<uint32_t> scratch;
-    keysort_detail::forEachByRowBlock(rows, n, scratch, [&](size_t i) { placeOf.push_back(uint32_t(i)); });
-    scratch = {};
+    keysort_detail::placesByRowBlock(rows, n, placeOf);
     if (!keys.build(uint32_t(n), [&](uint32_t k) { return text(rows[placeOf[k]]); })) {
         sortByQCollator(rows, n, text, locale, descending, same);
         return;
@@ -114,7 +111,7 @@ void sortByKeys(CollationKeys& keys, uint32_t* rows, size_t n, const RowText& te
     for (size_t k = 0; k < n; ++k) order[placeOf[k]] = uint32_t(k);
     sortByKeyWords(
         order.data(), n, descending,
-        [&](uint32_t k, unsigned level) { return KeyWord{keys.word(k, level), keys.exhausted(k, level)}; },
+        [&](uint32_t k, unsigned level) { return keys.keyWord(k, level); },
         [](uint32_t, uint32_t) { return false; },
         [&](size_t begin, size_t end) {
             for (size_t i = begin + 1; i < end; ++i) same[std::ptrdiff_t(i)] = true;
@@ -143,11 +140,7 @@ void sortCollated(std::vector<uint32_t>& rows, const RowText& text, const QLocal
     std::vector<uint16_t> top(rows.size());
     {
         std::vector<uint32_t> placeOf;
-        placeOf.reserve(rows.size());
-        std::vector<uint32_t> scratch;
-        keysort_detail::forEachByRowBlock(rows.data(), rows.size(), scratch,
-                                          [&](size_t i) { placeOf.push_back(uint32_t(i)); });
-        scratch = {};
+        keysort_detail::placesByRowBlock(rows.data(), rows.size(), placeOf);
         const std::vector<uint16_t> byKey =
             keys.firstBits(uint32_t(rows.size()), [&](uint32_t k) { return text(rows[placeOf[k]]); });
         for (size_t k = 0; k < rows.size(); ++k) top[placeOf[k]] = byKey[k];
