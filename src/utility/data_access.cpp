@@ -29,10 +29,13 @@ QString dbmsName(const QSqlDatabase& db) {
     const QVariant v = db.driver()->handle();
     if (!v.isValid() || !v.data()) return {};
     const auto hdbc = *static_cast<SQLHANDLE const*>(v.constData());
-    SQLCHAR name[128] = {0};
-    SQLSMALLINT len = 0;
-    if (!hdbc || !SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &len))) return {};
-    return QString::fromLatin1(reinterpret_cast<const char*>(name));
+    // The wide call, as Qt's driver makes its own: Wine's odbc32 passes on only those reliably.
+    SQLWCHAR name[128] = {0};
+    SQLSMALLINT bytes = 0;
+    if (!hdbc || !SQL_SUCCEEDED(SQLGetInfoW(hdbc, SQL_DBMS_NAME, name, sizeof name, &bytes))) return {};
+    static_assert(sizeof(SQLWCHAR) == sizeof(char16_t));
+    const qsizetype units = qBound(qsizetype(0), qsizetype(bytes) / qsizetype(sizeof(SQLWCHAR)), qsizetype(std::size(name) - 1));
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name), units);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "correction/bug_window.h"
 #include "correction_fixture.h"
 #include "platform/twips.h"
+#include "support/child_process.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
@@ -127,6 +128,12 @@ TEST_F(BugWindow, ADatabaseRemovedWhileTheWindowIsOpenIsReportedNotWrittenUnseen
     ScriptedPrompter prompter;
     BUG w;
     loadOn(w, file);
+    if (!testsupport::kOpenFilesCanBeRemoved) {
+        // Windows refuses to remove the database the window's session holds open.
+        EXPECT_FALSE(QFile::remove(file));
+        EXPECT_TRUE(QFile::exists(file));
+        return;
+    }
     ASSERT_TRUE(QFile::remove(file));
     EXPECT_EQ(endStatusOf([&] { w.CmdEjecutar_Click(); }), 1);
     ASSERT_EQ(prompter.boxes.size(), 1);

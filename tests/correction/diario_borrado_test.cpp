@@ -4,6 +4,7 @@
 #include "correction/diario_borrado.h"
 #include "correction/reposicion_diario.h"
 #include "correction_fixture.h"
+#include "support/odbc_file_name.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
@@ -100,7 +101,7 @@ protected:
         if (GetParam().odbc) {
             qputenv("STOCKFIX_ODBC_DRIVER", "SQLite3");
             da.setServer(QStringLiteral("localhost"));
-            da.setDatabaseName(file);
+            da.setDatabaseName(testsupport::odbcFileName(file));
             da.OpenSession(0, 3);
             ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
         } else {

@@ -2,6 +2,7 @@
 // fails or is killed, then restored; dry runs that change no byte; damaged journals; the
 // files that are no database. After every way out no -wal file is left.
 #include "program_run.h"
+#include "support/odbc_file_name.h"
 
 #include <QDir>
 #include <QFile>
@@ -158,7 +159,7 @@ TEST_F(Restore, ADryRunChangesNoByteAndLeavesNoLog) {
     } cases[] = {
         {rollback, keys(rollback), {}},
         {wal, keys(wal), {}},
-        {rollback, QStringLiteral("@Server=localhost; @DbName=%1;").arg(rollback), odbc},
+        {rollback, QStringLiteral("@Server=localhost; @DbName=%1;").arg(testsupport::odbcFileName(rollback)), odbc},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE((c.file + u' ' + c.keys).toStdString());
@@ -238,8 +239,8 @@ TEST_F(Restore, OnlyDatabasesAreOpenedAndNoneIsEverCreated) {
         QMap<QString, QString> env;
     } cases[] = {
         {"0-byte file", keys(empty), {}},
-        {"0-byte file through ODBC", QStringLiteral("@Server=localhost; @DbName=%1;").arg(empty), odbc},
-        {"missing file through ODBC", QStringLiteral("@Server=localhost; @DbName=%1;").arg(missing), odbc},
+        {"0-byte file through ODBC", QStringLiteral("@Server=localhost; @DbName=%1;").arg(testsupport::odbcFileName(empty)), odbc},
+        {"missing file through ODBC", QStringLiteral("@Server=localhost; @DbName=%1;").arg(testsupport::odbcFileName(missing)), odbc},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -251,7 +252,7 @@ TEST_F(Restore, OnlyDatabasesAreOpenedAndNoneIsEverCreated) {
     }
     // Through ODBC a real file works, and its run is journaled like any other.
     const Outcome o = testsupport::runStockfix(
-        {QStringLiteral("--batch"), QStringLiteral("--journal"), journal(), QStringLiteral("@Server=localhost; @DbName=%1;").arg(db)}, odbc);
+        {QStringLiteral("--batch"), QStringLiteral("--journal"), journal(), QStringLiteral("@Server=localhost; @DbName=%1;").arg(testsupport::odbcFileName(db))}, odbc);
     EXPECT_EQ(o.status, 0) << o.err.toStdString();
     EXPECT_TRUE(QFileInfo(journal()).size() > 0);
 }

@@ -1,5 +1,6 @@
 #include "lookup_fixture.h"
 #include "platform/twips.h"
+#include "support/odbc_file_name.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
@@ -196,6 +197,7 @@ TEST_F(LookupWindow, ABlankStatementIsReportedAsAFailingOneOnBothEngines) {
             utility::dataAccess().CloseSession();
             qputenv("STOCKFIX_ODBC_DRIVER", "SQLite3");
             utility::dataAccess().setServer(QStringLiteral("localhost"));
+            utility::dataAccess().setDatabaseName(testsupport::odbcFileName(utility::dataAccess().DatabaseName()));
             utility::dataAccess().OpenSession(0, 3);
             ASSERT_TRUE(utility::dataAccess().IsOpen());
         }

@@ -1,4 +1,5 @@
 #include "platform/application.h"
+#include "platform/console_text.h"
 #include "platform/script_prompter.h"
 
 #include <QTemporaryFile>
@@ -15,7 +16,7 @@ QString written(std::FILE* f) {
     QByteArray bytes;
     char buffer[512];
     for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, qsizetype(n));
-    return QString::fromLocal8Bit(bytes);
+    return fromConsoleBytes(bytes);
 }
 
 }  // namespace

@@ -30,6 +30,10 @@ struct Case {
     QStringList args;             // %DB% the demo database, %DIR% the test's folder, %LONG% 33,001 characters
     bool windows = false;         // offscreen platform (else no display at all)
     bool script = false;          // STOCKFIX_SCRIPT=1
+    // A line past the keys' limit: POSIX only. Windows holds a whole command line to 32,767
+    // characters, so the key text never reaches the limit there (Windows refuses to start
+    // such a line; Wine cuts it short and runs the rest).
+    bool pastTheLimit = false;
     int status;
     QStringList err = {};         // whole lines of standard error, in this order ("*": any text)
     const char* out = nullptr;    // standard output's first line, when given
@@ -70,6 +74,7 @@ const Case kCases[] = {
      .out = "Buscando Datos"},
     {.program = "stockfix",
      .args = {"--batch", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"},
+     .pastTheLimit = true,
      .status = 2,
      .err = {"stockfix: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
              "(@Menu o su \";\" queda más allá)"}},
@@ -119,7 +124,7 @@ const Case kCases[] = {
      .err = {R"(El valor de @Server ("sqlite @DbName=%DB%") contiene la clave @DbName: falta un ";" antes de @DbName.)"}},
     {.program = "lookup-demo",
      .args = {"--aceptar", "--consulta", "V_MA_ARTICULOS", "@Server=sqlite; @DbName=%DB%; @Menu=%LONG%"},
-     .windows = true, .status = 2,
+     .windows = true, .pastTheLimit = true, .status = 2,
      .err = {"lookup-demo: la línea de comandos tiene * caracteres y las claves se leen solo hasta el carácter 32767 "
              "(@Menu o su \";\" queda más allá)"}},
     {.program = "lookup-demo",
@@ -155,6 +160,7 @@ protected:
 
 TEST_F(CommandLines, EachWritesItsLinesToStandardErrorAndEndsWithItsStatus) {
     for (const Case& c : kCases) {
+        if (c.pastTheLimit && !testsupport::kCommandLinesPastTheKeyLimit) continue;
         QStringList args;
         for (const QString& a : c.args) args << expand(a);
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(QString::fromLatin1(c.program), args.join(u' ').left(200)).toStdString());

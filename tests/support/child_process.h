@@ -17,8 +17,21 @@ void runInChild(QProcess& process, std::function<void()> inChild);
 // is whatever else the user runs, English under Wine).
 bool runsInLocale(const QByteArray& wanted);
 
+// Whether the Windows programs run under Wine, where a few platform calls differ from
+// Windows' (the README's Windows section lists them); false on POSIX.
+bool runsUnderWine();
+
 // The environment variable that moves the user's configuration folder (the one
 // platform::userConfigFolder reads), so that a test can give its own.
 extern const char* const kUserConfigHome;
+
+// Whether a file can be removed while a program holds it open: POSIX unlinks it, Windows
+// refuses (SQLite opens its files without sharing their deletion), so there a database cannot
+// vanish under an open session.
+extern const bool kOpenFilesCanBeRemoved;
+
+// Whether a program can be handed a command line past the 32,767 characters the suite's keys
+// are read up to: POSIX; Windows holds a whole command line to that length.
+extern const bool kCommandLinesPastTheKeyLimit;
 
 }  // namespace testsupport

@@ -1,5 +1,6 @@
 // The ODBC path for real: the same session and recordset code through unixODBC, with the
 // SQLite ODBC driver standing in for SQL Server's.
+#include "support/odbc_file_name.h"
 #include "support/test_env.h"
 #include "platform/runtime_error.h"
 #include "utility/data_access.h"
@@ -39,7 +40,7 @@ TEST_F(OdbcSession, OpensRunsStatementsAndReadsRecordsetsThroughUnixOdbc) {
          QStringLiteral("INSERT INTO V_MV_Stock VALUES ('fcc', '0001-1', 2, 1), ('fcc', 'a''b', 3, 2), ('fcv', NULL, 4, 3)")});
     DataAccess da;
     da.setServer(QStringLiteral("localhost"));
-    da.setDatabaseName(file);
+    da.setDatabaseName(testsupport::odbcFileName(file));
     da.setUserName(QStringLiteral("sa"));
     da.setPassword(QStringLiteral("odbc-secret"));
     da.OpenSession(0, 3);
@@ -116,7 +117,7 @@ TEST_F(OdbcSession, BlockFetchLoadsEveryCellAsTheRowByRowReadDoes) {
     const QString file = makeDatabase(QStringLiteral("block.sqlite"), statements);
     DataAccess da;
     da.setServer(QStringLiteral("localhost"));
-    da.setDatabaseName(file);
+    da.setDatabaseName(testsupport::odbcFileName(file));
     da.OpenSession(0, 3);
     ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
 
@@ -158,7 +159,7 @@ TEST_F(OdbcSession, BothPathsToOneFileReadTheSameTypedLocaleFreeValues) {
          QStringLiteral("INSERT INTO T (I, F, B) VALUES (1.5, 'abc', -1), ('abc', 1e20, 0.5), (7, NULL, 'x')")});
     auto open = [&](DataAccess& da, bool odbc) {
         da.setServer(odbc ? QStringLiteral("localhost") : QStringLiteral("sqlite"));
-        da.setDatabaseName(file);
+        da.setDatabaseName(odbc ? testsupport::odbcFileName(file) : file);
         da.OpenSession(0, 3);
         ASSERT_TRUE(da.IsOpen()) << da.lastOpenError().toStdString();
     };

@@ -1,4 +1,5 @@
 #include "platform/runtime_error.h"
+#include "support/child_process.h"
 #include "support/test_env.h"
 #include "utility/data_access.h"
 #include "utility/transaction.h"
@@ -45,10 +46,14 @@ TEST_F(TransactionTest, RolledBackOnEveryWayOutUnlessCommitted) {
              },
          .raises = true,
          .left = {"2"}},
+        // Where the platform refuses to remove an open database, the guard rolls back as usual.
         {.name = "file removed",
-         .inside = [](DataAccess& da, utility::Transaction&) { ASSERT_TRUE(QFile::remove(da.DatabaseName())); },
+         .inside =
+             [](DataAccess& da, utility::Transaction&) {
+                 EXPECT_EQ(QFile::remove(da.DatabaseName()), testsupport::kOpenFilesCanBeRemoved);
+             },
          .raises = false,
-         .left = {}},
+         .left = testsupport::kOpenFilesCanBeRemoved ? QStringList{} : QStringList{QStringLiteral("2")}},
     };
     int n = 0;
     for (const auto& c : cases) {

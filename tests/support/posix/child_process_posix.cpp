@@ -8,7 +8,11 @@ void runInChild(QProcess& process, std::function<void()> inChild) {
     if (inChild) process.setChildProcessModifier(std::move(inChild));
 }
 
+bool runsUnderWine() { return false; }
+
 const char* const kUserConfigHome = "XDG_CONFIG_HOME";
+const bool kOpenFilesCanBeRemoved = true;
+const bool kCommandLinesPastTheKeyLimit = true;
 
 bool runsInLocale(const QByteArray& wanted) {
     const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
