@@ -2,6 +2,7 @@
 // choice as one JSON object.
 #include "lookup/lib_cls_cons2.h"
 #include "lookup/lib_frm_cons2.h"
+#include "platform/command_line.h"
 #include "platform/console_text.h"
 #include "platform/report_list_view.h"
 #include "lookup/mascara_consulta.h"
@@ -97,11 +98,12 @@ QJsonValue lista(const lookup::Coleccion& c) {
 
 int main(int argc, char* argv[]) {
     platform::setUpConsole();
-    const QStringList args = platform::programArguments(argc, argv);
+    const platform::CommandLine command = platform::programCommandLine(argc, argv);
+    const QStringList& args = command.arguments;
     bool checks = false, cantidades = false, aceptar = false, hayConsulta = false;
     QString campo, clave, consulta;
     QStringList nombresDevueltos;
-    QStringList keys;
+    QList<qsizetype> keys;  // the arguments that hold the suite's keys
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto valor = [&](QString& destino) {
@@ -135,13 +137,14 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "lookup-demo: opción desconocida: %s\nPruebe: lookup-demo --help\n",
                          platform::consoleBytes(a).constData());
             return 2;
-        } else keys << a;
+        } else keys << i;
     }
     if (!hayConsulta) {
         std::fputs("lookup-demo: falta --consulta\n", stderr);
         return 2;
     }
-    const QString linea = startup::textoLineaDeComandos(keys);
+    // The keys as the platform's command line holds them.
+    const QString linea = command.textOf(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
         std::fprintf(stderr, "lookup-demo: %s\n", platform::consoleBytes(problema).constData());
         return 2;

@@ -4,6 +4,7 @@
 #include "correction/diario_borrado.h"
 #include "correction/reposicion_diario.h"
 #include "platform/application.h"
+#include "platform/command_line.h"
 #include "platform/console_text.h"
 #include "platform/script_prompter.h"
 #include "platform/unhandled.h"
@@ -78,9 +79,10 @@ int main(int argc, char* argv[]) {
     bool batch = false, dryRun = false;
     QString journal, restore;
     bool journalGiven = false, restoreGiven = false;
-    QStringList keys;
+    QList<qsizetype> keys;  // the arguments that hold the suite's keys
     platform::setUpConsole();
-    const QStringList arguments = platform::programArguments(argc, argv);
+    const platform::CommandLine command = platform::programCommandLine(argc, argv);
+    const QStringList& arguments = command.arguments;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
         const QByteArray said = platform::consoleBytes(arg);
@@ -109,7 +111,7 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "stockfix: opción desconocida: %s\nPruebe: stockfix --help\n", said.constData());
             return 2;
         } else {
-            keys << arg;
+            keys << i;
         }
     }
     if (dryRun && !batch) {
@@ -124,7 +126,8 @@ int main(int argc, char* argv[]) {
         std::fputs("stockfix: --dry-run no borra nada y no escribe diario: sobra --journal\n", stderr);
         return 2;
     }
-    const QString linea = startup::textoLineaDeComandos(keys);
+    // The keys as the platform's command line holds them.
+    const QString linea = command.textOf(keys);
     if (const QString problema = startup::lineaDemasiadoLarga(linea); !problema.isEmpty()) {
         std::fprintf(stderr, "stockfix: %s\n", platform::consoleBytes(problema).constData());
         return 2;

@@ -1,5 +1,6 @@
 // stockfix-demo-db: writes a demo SQLite database for trying the programs.
 #include "demo/demo_database.h"
+#include "platform/command_line.h"
 #include "platform/console_text.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,7 @@ bool readNumber(const char* text, long long max, long long* out) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     platform::setUpConsole();
-    const QStringList arguments = platform::programArguments(argc, argv);
+    const QStringList arguments = platform::programCommandLine(argc, argv).arguments;
     demo::DemoOptions options;
     QString path;
     for (qsizetype i = 0; i < arguments.size(); ++i) {

@@ -5,9 +5,11 @@ include(CMakePackageConfigHelpers)
 
 # The programs, their icon and desktop entry, and the README with its pictures.
 install(TARGETS stockfix lookup-demo stockfix-demo-db RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/src/correction/bug_icon.xpm
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME stockfix.xpm)
-install(FILES ${PROJECT_SOURCE_DIR}/app/stockfix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+if(NOT WIN32)  # Windows programs carry their icon; the MSI makes the Start-menu entry
+  install(FILES ${PROJECT_SOURCE_DIR}/src/correction/bug_icon.xpm
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME stockfix.xpm)
+  install(FILES ${PROJECT_SOURCE_DIR}/app/stockfix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
@@ -35,7 +37,7 @@ set(STOCKFIX_PUBLIC_HEADERS
   lookup/lib_cls_cons2.h lookup/lib_frm_cons2.h lookup/coleccion.h lookup/mascara_consulta.h
   startup/iniciar_sistema.h startup/linea_de_comandos.h startup/preparacion_consultas.h startup/valores_sesion.h
   startup/liberar_objetos.h
-  platform/application.h platform/prompts.h platform/qt_prompter.h platform/script_prompter.h platform/row_coordinates.h)
+  platform/application.h platform/command_line.h platform/prompts.h platform/qt_prompter.h platform/script_prompter.h platform/row_coordinates.h)
 foreach(header IN LISTS STOCKFIX_PUBLIC_HEADERS)
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${PROJECT_SOURCE_DIR}/src/${header} DESTINATION ${STOCKFIX_INCLUDEDIR}/${folder})

@@ -3,8 +3,8 @@
 // Prints the IDARTICULO of the article chosen; status 1 when none was.
 #include "lookup/lib_frm_cons2.h"
 #include "platform/application.h"
+#include "platform/command_line.h"
 #include "platform/script_prompter.h"
-#include "startup/linea_de_comandos.h"
 #include "startup/iniciar_sistema.h"
 #include "startup/liberar_objetos.h"
 #include "startup/preparacion_consultas.h"
@@ -15,16 +15,20 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QStringList keys = app.arguments().mid(1);
-    const bool aceptar = keys.removeAll(QStringLiteral("--aceptar")) > 0;
+    // The command line as the platform holds it: the keys are read from its own text.
+    const platform::CommandLine command = platform::programCommandLine(argc, argv);
+    bool aceptar = false;
     QString clave;
-    if (const qsizetype i = keys.indexOf(QStringLiteral("--clave")); i >= 0 && i + 1 < keys.size()) {
-        clave = keys.takeAt(i + 1);
-        keys.removeAt(i);
+    QList<qsizetype> keys;
+    for (qsizetype i = 0; i < command.arguments.size(); ++i) {
+        const QString& a = command.arguments[i];
+        if (a == QStringLiteral("--aceptar")) aceptar = true;
+        else if (a == QStringLiteral("--clave") && i + 1 < command.arguments.size()) clave = command.arguments[++i];
+        else keys << i;
     }
 
     // The suite's start-up: the session from the command-line keys, the mask file, the settings.
-    platform::setUpApplication(startup::textoLineaDeComandos(keys));
+    platform::setUpApplication(command.textOf(keys));
     platform::useWindowPrompter(aceptar);  // --aceptar: boxes go to standard error, nobody waits
     startup::IniciarSistema();
 

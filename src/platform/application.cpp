@@ -25,11 +25,6 @@ void setUpApplication(const QString& commandLine) {
     App().commandLine = commandLine;
 }
 
-bool hasDisplay() {
-    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
-           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-}
-
 void noteErrorReported() { anErrorWasReported = true; }
 bool errorReported() { return anErrorWasReported; }
 void forgetReportedErrors() { anErrorWasReported = false; }

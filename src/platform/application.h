@@ -17,7 +17,8 @@ Application& App();
 
 // Fills App() for the running program: its folder and its command-line text.
 void setUpApplication(const QString& commandLine);
-// Whether a window can be shown: a display, or a Qt platform named by the environment.
+// Whether a window can be shown (the platform's file): on POSIX a display (X11, Wayland) or a
+// Qt platform named by the environment; a Windows desktop always has one.
 bool hasDisplay();
 
 // Ends the program at once with `status`: no further window events, no clean-up but the

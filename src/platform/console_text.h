@@ -12,12 +12,10 @@ namespace platform {
 QByteArray consoleBytes(const QString& text);
 QString fromConsoleBytes(const QByteArray& bytes);
 
-// The program's arguments after its name: argv decoded on POSIX; on Windows the wide
-// command line, where argv holds only the ANSI code page's approximation of it.
-QStringList programArguments(int argc, char** argv);
 
-// At start, before anything is written: Windows switches the console, when there is one, to
-// UTF-8; POSIX has nothing to do.
+// At start, before anything is written. Windows: a window program started from a console
+// without its streams redirected writes to that console (AttachConsole), and the console is
+// switched to UTF-8. POSIX has nothing to do.
 void setUpConsole();
 
 }  // namespace platform

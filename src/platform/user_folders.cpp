@@ -10,6 +10,8 @@ bool folderWritable(const QString& folder) {
     return info.isDir() && info.isWritable();
 }
 
+bool programFolderTakesFiles(const QString& folder) { return folderWritable(folder) && !isSystemProgramFolder(folder); }
+
 QStringList missingFolders(const QString& folder) {
     QStringList missing;
     for (QString at = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()); !QFileInfo::exists(at);) {

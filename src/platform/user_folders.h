@@ -23,6 +23,11 @@ bool isSystemProgramFolder(const QString& folder);
 // Whether this user can create files in `folder` (false when it does not exist).
 bool folderWritable(const QString& folder);
 
+// Whether a program's own folder takes the suite's files (masks, INI files): it can be written
+// and is not where the system keeps installed programs, which an administrator (or anybody
+// under Wine) can write too.
+bool programFolderTakesFiles(const QString& folder);
+
 // The folders of `folder`'s absolute path that do not exist yet, outermost first.
 QStringList missingFolders(const QString& folder);
 

@@ -1,6 +1,7 @@
 #include "startup/apariencia.h"
 
 #include "platform/error_styles.h"
+#include "platform/resource_icon.h"
 #include "platform/text_rules.h"
 #include "startup/valores_sesion.h"
 #include "utility/library.h"
@@ -20,9 +21,9 @@ namespace {
 // Named icons among the program's own resources; the program carries only its own
 // icon, so any name but that one fails.
 QIcon iconoDeRecurso(const QString& name) {
-    const QString path = QStringLiteral(":/icons/") + name;
-    if (!QFile::exists(path)) throw RuntimeError::of(platform::kResourceNotFound);
-    return QIcon(path);
+    QIcon icon = platform::resourceIcon(name);
+    if (icon.isNull()) throw RuntimeError::of(platform::kResourceNotFound);
+    return icon;
 }
 
 QIcon iconoDeArchivo(const QString& fileName) {

@@ -41,6 +41,4 @@ QString ExtraerClave(const QString& commandLine, const QString& key) {
     return platform::Trim(value);
 }
 
-QString textoLineaDeComandos(const QStringList& arguments) { return arguments.join(u' '); }
-
 }  // namespace startup

@@ -13,7 +13,4 @@ namespace startup {
 // Positions past 32767 raise the overflow error (6).
 QString ExtraerClave(const QString& commandLine, const QString& key);
 
-// The command-line text: the arguments joined with single blanks.
-QString textoLineaDeComandos(const QStringList& arguments);
-
 }  // namespace startup

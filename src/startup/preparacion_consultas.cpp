@@ -45,7 +45,7 @@ QString rutaMascaras() {
     const QString nombre = QString::fromLatin1(kArchivoMascaras);
     const QString carpeta = utility::utilities().AddPathSeparator(platform::App().path);
     const bool enAplicacion = lookup::existeArchivo(carpeta + nombre);
-    const bool escribible = platform::folderWritable(platform::App().path);
+    const bool escribible = platform::programFolderTakesFiles(platform::App().path);
     const QString usuario = enAplicacion || escribible ? QString() : platform::userConfigFolder();
     return utility::utilities().AddPathSeparator(carpetaMascaras(carpeta, enAplicacion, escribible, usuario)) + nombre;
 }

@@ -10,8 +10,9 @@ namespace startup {
 namespace {
 
 const QRegularExpression& claveConIgual() {
-    // A key starts the line or follows a blank or ";" ("p@ss=1" is a password, not a key).
-    static const QRegularExpression re(QStringLiteral("(?:^|[\\s;])@([A-Za-z_][A-Za-z0-9_]*)\\s*="));
+    // A key starts the line or follows a blank, a ";" or a quote (Windows' command line holds
+    // the quotes the user typed) ("p@ss=1" is a password, not a key).
+    static const QRegularExpression re(QStringLiteral("(?:^|[\\s;\"])@([A-Za-z_][A-Za-z0-9_]*)\\s*="));
     return re;
 }
 

@@ -66,7 +66,7 @@ QStringList IniFile::searchFolders() {
     const QString app = platform::App().path;
     // A writable application folder (a build folder, a copy in the user's own folder) keeps
     // the two places it always had; only an installed program looks in the user's folder.
-    const bool writable = app.isEmpty() || platform::folderWritable(app);
+    const bool writable = app.isEmpty() || platform::programFolderTakesFiles(app);
     return searchFolders(app, writable, writable ? QString() : platform::userConfigFolder(), QDir::currentPath());
 }
 

@@ -1,11 +1,15 @@
+#include "correction/bug_icon.xpm"
 #include "correction/bug_window.h"
 #include "correction_fixture.h"
+#include "platform/resource_icon.h"
 #include "platform/twips.h"
 #include "support/child_process.h"
 #include "support/scripted_prompter.h"
 #include "utility/library.h"
 
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -113,6 +117,24 @@ TEST_F(BugWindow, AFailingDeletionStopsTheRunKeepingEarlierDeletionsAndEndsThePr
     EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("-2147217900")));
     EXPECT_TRUE(prompter.boxes.front().prompt.contains(QStringLiteral("comprobante B bloqueado")));
     EXPECT_EQ(w.LblMensaje->text(), QStringLiteral("Corrigiendo... fccB"));
+}
+
+// The icon the start-up names (IconoDelSistema's default) is the program's own resource where
+// the platform keeps icons among a program's resources (Windows: its .rc), with the window's
+// own picture; elsewhere there is none by that name and the window keeps its own.
+TEST_F(BugWindow, TheSystemIconIsTheProgramsOwnResource) {
+    const QImage own = QImage(bug_icon_xpm).convertToFormat(QImage::Format_ARGB32);
+    const QIcon resource = platform::resourceIcon(QStringLiteral("ICONKORVELA"));
+    EXPECT_EQ(resource.isNull(), !testsupport::kProgramIconResources);
+    if (!resource.isNull()) {
+        EXPECT_EQ(resource.pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), own);
+    }
+    EXPECT_TRUE(platform::resourceIcon(QStringLiteral("OTRO_ICONO")).isNull());
+
+    ScriptedPrompter prompter;
+    BUG w;
+    loadOn(w, correctionDatabase());
+    EXPECT_EQ(w.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), own);
 }
 
 TEST_F(BugWindow, WithoutASessionTheRunFailsAtItsFirstQuery) {

@@ -50,7 +50,3 @@ TEST(ExtraerClave, PositionsBeyond32767Overflow) {
     EXPECT_NO_THROW(extraer(padding + QStringLiteral("@Server=x;"), "@DbName")());  // absent: no position
 }
 
-TEST(CommandLineText, JoinsArgumentsWithSingleBlanks) {
-    EXPECT_EQ(startup::textoLineaDeComandos({"@Server=a;", "@DbName=b c;"}), QStringLiteral("@Server=a; @DbName=b c;"));
-    EXPECT_EQ(startup::textoLineaDeComandos({}), QString());
-}

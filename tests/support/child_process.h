@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QString>
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace testsupport {
 
@@ -21,6 +24,10 @@ bool runsInLocale(const QByteArray& wanted);
 // Windows' (the README's Windows section lists them); false on POSIX.
 bool runsUnderWine();
 
+// The arguments the platform's own splitter (CommandLineToArgvW) finds in `text` put after a
+// program's name; nothing on POSIX, which hands a program its arguments already split.
+std::optional<QStringList> platformArgumentsOf(const QString& text);
+
 // The environment variable that moves the user's configuration folder (the one
 // platform::userConfigFolder reads), so that a test can give its own.
 extern const char* const kUserConfigHome;
@@ -29,6 +36,14 @@ extern const char* const kUserConfigHome;
 // refuses (SQLite opens its files without sharing their deletion), so there a database cannot
 // vanish under an open session.
 extern const bool kOpenFilesCanBeRemoved;
+
+// Whether a program can find itself without a display for its windows: POSIX (no X11, no
+// Wayland); a Windows desktop always has one.
+extern const bool kProgramsCanLackADisplay;
+
+// Whether a program keeps its icons among its own resources by name (Windows: its .rc);
+// POSIX programs have Qt's resources only.
+extern const bool kProgramIconResources;
 
 // Whether a program can be handed a command line past the 32,767 characters the suite's keys
 // are read up to: POSIX; Windows holds a whole command line to that length.

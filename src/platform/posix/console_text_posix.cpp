@@ -1,4 +1,5 @@
 #include "platform/console_text.h"
+#include "platform/command_line.h"
 
 namespace platform {
 
@@ -6,10 +7,11 @@ QByteArray consoleBytes(const QString& text) { return text.toLocal8Bit(); }
 
 QString fromConsoleBytes(const QByteArray& bytes) { return QString::fromLocal8Bit(bytes); }
 
-QStringList programArguments(int argc, char** argv) {
+// POSIX hands a program its arguments, in the locale's encoding.
+CommandLine programCommandLine(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
+    return joinedCommandLine(arguments);
 }
 
 void setUpConsole() {}

@@ -10,7 +10,11 @@ void runInChild(QProcess& process, std::function<void()> inChild) {
 
 bool runsUnderWine() { return false; }
 
+std::optional<QStringList> platformArgumentsOf(const QString&) { return std::nullopt; }
+
 const char* const kUserConfigHome = "XDG_CONFIG_HOME";
+const bool kProgramsCanLackADisplay = true;
+const bool kProgramIconResources = false;
 const bool kOpenFilesCanBeRemoved = true;
 const bool kCommandLinesPastTheKeyLimit = true;
 

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <windows.h>
+#include <shellapi.h>
 
 namespace testsupport {
 
@@ -11,7 +12,20 @@ void runInChild(QProcess&, std::function<void()> inChild) { Q_ASSERT(!inChild); 
 
 bool runsUnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
+std::optional<QStringList> platformArgumentsOf(const QString& text) {
+    const std::wstring line = (QStringLiteral("programa.exe ") + text).toStdWString();
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(line.c_str(), &count);
+    if (!wide) return std::nullopt;
+    QStringList arguments;
+    for (int i = 1; i < count; ++i) arguments << QString::fromWCharArray(wide[i]);
+    LocalFree(wide);
+    return arguments;
+}
+
 const char* const kUserConfigHome = "APPDATA";
+const bool kProgramsCanLackADisplay = false;
+const bool kProgramIconResources = true;
 const bool kOpenFilesCanBeRemoved = false;
 const bool kCommandLinesPastTheKeyLimit = false;
 
