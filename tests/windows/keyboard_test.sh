@@ -43,7 +43,7 @@ run_case() {
     echo "keyboard: $name: the window never showed"; failures=$((failures + 1)); kill "$program" 2>/dev/null || true
     return
   fi
-  sleep 1  # the first search runs when the window is up
+  sleep 2  # the first search runs when the window is up
   for key in "$@"; do xdotool key --delay 150 "$key"; sleep 0.3; done
   local status=0
   for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
