@@ -21,6 +21,10 @@ xvfb=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM  # the Windows platform itself
+# Wine's desktop belongs to the prefix's running session: one started without this display
+# (the tests before, offscreen) would keep the windows off it.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
 
 wine_run() { "$root/scripts/wine-run" "$@"; }
 (cd "$work" && wine_run "$build/stockfix-demo-db.exe" demo.sqlite >/dev/null)
