@@ -12,7 +12,6 @@ namespace platform {
 QByteArray consoleBytes(const QString& text);
 QString fromConsoleBytes(const QByteArray& bytes);
 
-
 // At start, before anything is written. Windows: a window program started from a console
 // without its streams redirected writes to that console (AttachConsole), and the console is
 // switched to UTF-8. POSIX has nothing to do.

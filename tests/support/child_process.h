@@ -28,6 +28,10 @@ bool runsUnderWine();
 // program's name; nothing on POSIX, which hands a program its arguments already split.
 std::optional<QStringList> platformArgumentsOf(const QString& text);
 
+// Whether `path` (a file or a folder) lets its owner alone in: POSIX, no permission for the
+// group or others; Windows, an access list (not inherited) whose every entry is the owner's.
+bool onlyTheOwnerHasAccess(const QString& path);
+
 // The environment variable that moves the user's configuration folder (the one
 // platform::userConfigFolder reads), so that a test can give its own.
 extern const char* const kUserConfigHome;

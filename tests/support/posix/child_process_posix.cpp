@@ -1,5 +1,8 @@
 #include "support/child_process.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <clocale>
 
 namespace testsupport {
@@ -9,6 +12,12 @@ void runInChild(QProcess& process, std::function<void()> inChild) {
 }
 
 bool runsUnderWine() { return false; }
+
+bool onlyTheOwnerHasAccess(const QString& path) {
+    const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                            QFile::WriteOther | QFile::ExeOther;
+    return QFileInfo::exists(path) && (QFileInfo(path).permissions() & others) == 0;
+}
 
 std::optional<QStringList> platformArgumentsOf(const QString&) { return std::nullopt; }
 
