@@ -69,7 +69,7 @@ public:
     void mostrar(const QString& text) override {
         if (text.isEmpty()) return;
         std::fputs(platform::consoleBytes(text).constData(), stdout);
-        std::fputc('\n', stdout);
+        platform::endLine(stdout);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "platform/application.h"
+#include "platform/console_text.h"
 
 #include "platform/prompts.h"
 
@@ -39,6 +40,7 @@ void End(int status) {
         }
     }
     std::fflush(nullptr);
+    leaveConsole();
     std::_Exit(status);
 }
 

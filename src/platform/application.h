@@ -20,6 +20,9 @@ void setUpApplication(const QString& commandLine);
 // Whether a window can be shown (the platform's file): on POSIX a display (X11, Wayland) or a
 // Qt platform named by the environment; a Windows desktop always has one.
 bool hasDisplay();
+// The Qt style of the platform's own programs ("windowsvista" on Windows), or the empty text
+// where desktops differ and the house's look serves (the platform's file).
+QString nativeStyleName();
 
 // Ends the program at once with `status`: no further window events, no clean-up but the
 // action set with setAtEnd. The prompter may change the status: in script mode a status 0

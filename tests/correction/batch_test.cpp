@@ -1,6 +1,8 @@
 // The stockfix program itself, run as a user runs it, without a display.
 #include "program_run.h"
 
+#include <cstdio>
+
 using testsupport::queryColumn;
 
 using testsupport::Outcome;
@@ -56,7 +58,10 @@ TEST_F(Batch, BadInputGetsAClearMessageAndAnExitStatus) {
         {{keys(db)}, 2, "use --batch", true},  // a window without a display
     };
     for (const auto& c : cases) {
-        if (c.withoutDisplay && !testsupport::kProgramsCanLackADisplay) continue;
+        if (c.withoutDisplay && !testsupport::kProgramsCanLackADisplay) {
+            std::printf("left out here (a Windows desktop always has a display): %s\n", c.message);
+            continue;
+        }
         SCOPED_TRACE(c.args.join(u' ').toStdString());
         Outcome r = stockfix(c.args);
         EXPECT_EQ(r.status, c.status);

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -135,6 +136,15 @@ TEST_F(BugWindow, TheSystemIconIsTheProgramsOwnResource) {
     BUG w;
     loadOn(w, correctionDatabase());
     EXPECT_EQ(w.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32), own);
+}
+
+// The house look (Fusion, a grey face) where desktops differ; Windows' own style on Windows.
+TEST_F(BugWindow, LooksAsThePlatformsOwnProgramsWhereItHasAStyleOfItsOwn) {
+    ScriptedPrompter prompter;
+    BUG w;
+    loadOn(w, correctionDatabase());
+    EXPECT_EQ(w.style()->name(), QLatin1String(testsupport::kWindowStyle));
+    EXPECT_EQ(w.findChild<QPushButton*>()->style()->name(), QLatin1String(testsupport::kWindowStyle));
 }
 
 TEST_F(BugWindow, WithoutASessionTheRunFailsAtItsFirstQuery) {

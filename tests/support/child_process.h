@@ -45,6 +45,10 @@ extern const bool kOpenFilesCanBeRemoved;
 // Wayland); a Windows desktop always has one.
 extern const bool kProgramsCanLackADisplay;
 
+// The style the suite's windows are drawn in: Qt's name for Windows' own there, the house's
+// Fusion on POSIX, whose desktops differ.
+extern const char* const kWindowStyle;
+
 // Whether a program keeps its icons among its own resources by name (Windows: its .rc);
 // POSIX programs have Qt's resources only.
 extern const bool kProgramIconResources;

@@ -18,7 +18,8 @@ trap 'wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true; rm -r
 exec 5>"$work/display"
 Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "keyboard: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(cat "$work/display")"
 unset QT_QPA_PLATFORM  # the Windows platform itself
 # Wine's desktop belongs to the prefix's running session: one started without this display
@@ -47,7 +48,7 @@ run_case() {
     echo "keyboard: $name: the window never showed"; failures=$((failures + 1)); kill "$program" 2>/dev/null || true
     return
   fi
-  sleep 2  # the first search runs when the window is up
+  sleep 3  # the first search runs when the window is up
   for key in "$@"; do xdotool key --delay 150 "$key"; sleep 0.3; done
   local status=0
   for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done

@@ -15,7 +15,7 @@ zip="$build/stockfix-$version-win64.zip" msi="$build/stockfix-$version-win64.msi
 work="$build/package-test"
 rm -rf "$work" && mkdir -p "$work"
 # A Wine prefix of its own, so that the MSI installs into a clean Windows and is really removed.
-export WINEPREFIX="$work/wine"
+export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installers
 trap 'wineserver -k 2>/dev/null || true' EXIT
 run() { "$root/scripts/wine-run" "$@" | tr -d '\r'; }
 fail() { echo "package_test: $*" >&2; exit 1; }
@@ -41,8 +41,10 @@ ls "$folder/bin/diarios/"borrado-*.sql >/dev/null 2>&1 || fail "no journal besid
 prefix="$("$root/scripts/windows-deps")"
 # A cross build looks for packages only under its toolchain's roots: the zip's is named.
 cmake -S "$root/examples/lookup-consumer" -B "$work/consumer" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" -Dstockfix_DIR="$folder/lib/cmake/stockfix" >/dev/null
-cmake --build "$work/consumer" -j2 >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" -Dstockfix_DIR="$folder/lib/cmake/stockfix" \
+  >"$work/consumer-configure.log" 2>&1 || { tail -n 40 "$work/consumer-configure.log" >&2; fail "the example did not configure"; }
+cmake --build "$work/consumer" -j2 >"$work/consumer-build.log" 2>&1 ||
+  { tail -n 40 "$work/consumer-build.log" >&2; fail "the example did not build against the zip"; }
 keys="@Server=sqlite; @DbName=$work/demo.sqlite;"
 chosen="$(cd "$work/consumer" && run ./lookup-consumer.exe --aceptar --clave MART "$keys")"
 [[ $chosen =~ ^ART[0-9]+$ ]] || fail "lookup-consumer.exe chose '$chosen'"
@@ -66,6 +68,7 @@ for e in "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/stockfix.lnk"
 done
 [ -n "$entry" ] || fail "no Start-menu entry"
 [ "$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ALLUSERS" {print $2}')" = 1 ] || fail "the MSI is not for all users"
+msiinfo export "$msi" Upgrade | grep -q WIX_UPGRADE_DETECTED || fail "the MSI does not replace an older stockfix"
 rm -f "$work/demo.sqlite"
 (cd "$work" && run "$installed/stockfix-demo-db.exe" demo.sqlite >/dev/null)
 out="$(cd "$work" && run "$installed/stockfix.exe" --batch "@Server=sqlite; @DbName=demo.sqlite;")" ||

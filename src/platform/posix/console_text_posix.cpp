@@ -16,4 +16,8 @@ CommandLine programCommandLine(int argc, char** argv) {
 
 void setUpConsole() {}
 
+void leaveConsole() {}
+
+void endLine(std::FILE* stream) { std::fputc('\n', stream); }
+
 }  // namespace platform

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 #include <fcntl.h>
 #include <io.h>
 
@@ -32,6 +34,10 @@ CommandLine programCommandLine(int, char**) {
 
 namespace {
 
+// Which of stdout and stderr write to a console; the code pages the console had before.
+bool onConsole[2] = {false, false};
+UINT consoleOutputPage = 0, consoleInputPage = 0;
+
 bool handed(DWORD stream) {
     const HANDLE h = GetStdHandle(stream);
     return h != nullptr && h != INVALID_HANDLE_VALUE;
@@ -48,8 +54,14 @@ void setUpConsole() {
         if (!out) std::freopen("CONOUT$", "w", stdout);
         if (!err) std::freopen("CONOUT$", "w", stderr);
     }
-    SetConsoleOutputCP(CP_UTF8);
-    SetConsoleCP(CP_UTF8);
+    // The console's own code pages come back when the program ends: the user's console
+    // window goes on with other programs.
+    consoleOutputPage = GetConsoleOutputCP();
+    consoleInputPage = GetConsoleCP();
+    if (consoleOutputPage != 0 && SetConsoleOutputCP(CP_UTF8)) {
+        SetConsoleCP(CP_UTF8);
+        std::atexit(leaveConsole);
+    }
     // On a console the C runtime's text mode would take the bytes for the ANSI code page (Wine
     // does so): they go to the console as they are, UTF-8, which it shows (a lone LF ends a
     // line there). Buffered, so that a character's bytes reach it in one write (an unbuffered
@@ -63,9 +75,22 @@ void setUpConsole() {
         if (h != INVALID_HANDLE_VALUE && GetFileType(h) == FILE_TYPE_CHAR) {
             _setmode(fd, _O_BINARY);
             std::setvbuf(stream, buffers[n], _IOFBF, sizeof buffers[n]);
+            onConsole[n] = true;
         }
         ++n;
     }
+}
+
+void leaveConsole() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (consoleOutputPage != 0) SetConsoleOutputCP(std::exchange(consoleOutputPage, 0));
+    if (consoleInputPage != 0) SetConsoleCP(std::exchange(consoleInputPage, 0));
+}
+
+void endLine(std::FILE* stream) {
+    std::fputc('\n', stream);
+    if ((stream == stdout && onConsole[0]) || (stream == stderr && onConsole[1])) std::fflush(stream);
 }
 
 }  // namespace platform

@@ -23,6 +23,7 @@ std::optional<QStringList> platformArgumentsOf(const QString&) { return std::nul
 
 const char* const kUserConfigHome = "XDG_CONFIG_HOME";
 const bool kProgramsCanLackADisplay = true;
+const char* const kWindowStyle = "fusion";
 const bool kProgramIconResources = false;
 const bool kOpenFilesCanBeRemoved = true;
 const bool kCommandLinesPastTheKeyLimit = true;

@@ -75,6 +75,7 @@ std::optional<QStringList> platformArgumentsOf(const QString& text) {
 
 const char* const kUserConfigHome = "APPDATA";
 const bool kProgramsCanLackADisplay = false;
+const char* const kWindowStyle = "windowsvista";
 const bool kProgramIconResources = true;
 const bool kOpenFilesCanBeRemoved = false;
 const bool kCommandLinesPastTheKeyLimit = false;
