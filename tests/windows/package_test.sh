@@ -68,7 +68,8 @@ for e in "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/stockfix.lnk"
 done
 [ -n "$entry" ] || fail "no Start-menu entry"
 [ "$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ALLUSERS" {print $2}')" = 1 ] || fail "the MSI is not for all users"
-msiinfo export "$msi" Upgrade | grep -q WIX_UPGRADE_DETECTED || fail "the MSI does not replace an older stockfix"
+upgrades="$(msiinfo export "$msi" Upgrade)"  # read whole: grep -q would cut msiinfo's pipe short
+grep -q WIX_UPGRADE_DETECTED <<<"$upgrades" || fail "the MSI does not replace an older stockfix"
 rm -f "$work/demo.sqlite"
 (cd "$work" && run "$installed/stockfix-demo-db.exe" demo.sqlite >/dev/null)
 out="$(cd "$work" && run "$installed/stockfix.exe" --batch "@Server=sqlite; @DbName=demo.sqlite;")" ||
