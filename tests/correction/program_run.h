@@ -10,6 +10,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -38,7 +39,13 @@ inline Outcome runProgram(const QString& binary, const QStringList& args, const 
     QElapsedTimer t;
     t.start();
     p.start(binary, args);
-    EXPECT_TRUE(p.waitForFinished(120000));
+    // Wine now and then fails to create a process while the machine is busy: said, and tried
+    // once more.
+    if (!p.waitForStarted(60000) && p.error() == QProcess::FailedToStart) {
+        std::fprintf(stderr, "runProgram: %s did not start (%s): once more\n", qPrintable(binary), qPrintable(p.errorString()));
+        p.start(binary, args);
+    }
+    EXPECT_TRUE(p.waitForFinished(120000)) << p.errorString().toStdString();
     // Lines as the tests read them: Windows programs end theirs with CR LF.
     auto text = [](const QByteArray& bytes) {
         return platform::fromConsoleBytes(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
