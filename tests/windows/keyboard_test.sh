@@ -30,7 +30,6 @@ wineserver -w 2>/dev/null || true
 wine_run() { "$root/scripts/wine-run" "$@"; }
 (cd "$work" && wine_run "$build/stockfix-demo-db.exe" demo.sqlite >/dev/null)
 
-failures=0
 # Runs lookup-demo, presses `keys` once its window is up, and checks the JSON it prints.
 run_case() {
   local name="$1" expected="$2"; shift 2
@@ -45,31 +44,41 @@ run_case() {
     sleep 0.1
   done
   if [ -z "$window" ]; then
-    echo "keyboard: $name: the window never showed"; failures=$((failures + 1)); kill "$program" 2>/dev/null || true
-    return
+    echo "keyboard: $name: the window never showed"; kill "$program" 2>/dev/null || true
+    return 1
   fi
   sleep 3  # the first search runs when the window is up
   for key in "$@"; do xdotool key --delay 150 "$key"; sleep 0.3; done
   local status=0
   for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$program" 2>/dev/null; then
-    echo "keyboard: $name: the window is still open"; failures=$((failures + 1)); kill "$program"; return
+    echo "keyboard: $name: the window is still open"; kill "$program"; return 1
   fi
   wait "$program" || status=$?
   local got
   got="$(tr -d '\r' <"$work/out.json")"
   if [ "$status" -ne 0 ] || [ "$got" != "$expected" ]; then
     echo "keyboard: $name: status $status, printed: $got"; cat "$work/err.txt"
-    echo "keyboard: $name: wanted: $expected"; failures=$((failures + 1))
-  else
-    echo "keyboard: $name: ok"
+    echo "keyboard: $name: wanted: $expected"; return 1
   fi
+  echo "keyboard: $name: ok"
 }
 
-run_case "shift+9 finds row 9, space ticks it, tab and enter accept" \
+# A window's timing under Xvfb and Wine varies with the machine's load: a case that fails is
+# said and tried once more in a new Wine session; it fails the test when it fails twice.
+failures=0
+try_case() {
+  run_case "$@" && return 0
+  echo "keyboard: $1: once more"
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  run_case "$@" || failures=$((failures + 1))
+}
+
+try_case "shift+9 finds row 9, space ticks it, tab and enter accept" \
   '{"CampoBusqueda":"","Cantidades":[],"ValorDevuelto":null,"Valores":["9"]}' \
   Tab shift+9 Tab space Tab Tab Tab Return
-run_case "tab reaches Cancelar and enter cancels" \
+try_case "tab reaches Cancelar and enter cancels" \
   '{"CampoBusqueda":"","Cantidades":[],"ValorDevuelto":"","Valores":null}' \
   Tab shift+9 Tab space Tab Tab Tab Tab Return
 [ "$failures" -eq 0 ]
