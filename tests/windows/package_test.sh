@@ -20,8 +20,6 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 run() { "$root/scripts/wine-run" "$@" | tr -d '\r'; }
 fail() { echo "package_test: $*" >&2; exit 1; }
 wineboot -i >/dev/null 2>&1
-wineserver -w  # wineboot's server ends first (see scripts/test)
-wineserver -p >/dev/null 2>&1 </dev/null
 # Wine hands Windows programs no QT_ variable of the Unix environment: the offscreen platform
 # (no window waits for anybody) is the user's own setting there.
 wine reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null 2>&1
